@@ -1,0 +1,136 @@
+// platform_win32.cpp - Windows backend of the platform interface (the product).
+#include "platform.h"
+
+#include <windows.h>
+
+namespace jq::platform {
+
+const JQChar kPathSeparator = L'\\';
+
+namespace {
+
+HANDLE toHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+File openWith(const JQChar* path, DWORD access, DWORD disposition) {
+    if (path == nullptr) return {};
+    HANDLE h = ::CreateFileW(path, access, FILE_SHARE_READ, nullptr, disposition,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return {};
+    return File::adopt(reinterpret_cast<intptr_t>(h));
+}
+
+}  // namespace
+
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = other.handle_;
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
+File::~File() { close(); }
+
+File File::adopt(intptr_t handle) {
+    File file;
+    file.handle_ = handle;
+    return file;
+}
+
+File File::openForReading(const JQChar* path) {
+    return openWith(path, GENERIC_READ, OPEN_EXISTING);
+}
+
+File File::createAlways(const JQChar* path) {
+    return openWith(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
+}
+
+File File::openForAppend(const JQChar* path) {
+    File file = openWith(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    if (file.isOpen() &&
+        ::SetFilePointer(toHandle(file.handle_), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+        ::GetLastError() != NO_ERROR) {
+        file.close();
+    }
+    return file;
+}
+
+bool File::isOpen() const { return handle_ != -1; }
+
+bool File::size(uint64_t& bytes) const {
+    if (!isOpen()) return false;
+    DWORD high = 0;
+    const DWORD low = ::GetFileSize(toHandle(handle_), &high);
+    if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return false;
+    bytes = (static_cast<uint64_t>(high) << 32) | low;
+    return true;
+}
+
+bool File::seek(uint64_t offset) {
+    if (!isOpen()) return false;
+    LONG high = static_cast<LONG>(offset >> 32);
+    const DWORD low = ::SetFilePointer(toHandle(handle_), static_cast<LONG>(offset & 0xFFFFFFFFu),
+                                       &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && ::GetLastError() != NO_ERROR);
+}
+
+bool File::read(void* buffer, size_t count, size_t& got) {
+    got = 0;
+    if (!isOpen()) return false;
+    auto* out = static_cast<char*>(buffer);
+    while (got < count) {
+        const DWORD want = static_cast<DWORD>(count - got > 0x40000000u ? 0x40000000u : count - got);
+        DWORD n = 0;
+        if (!::ReadFile(toHandle(handle_), out + got, want, &n, nullptr)) return false;
+        if (n == 0) break;
+        got += n;
+    }
+    return true;
+}
+
+bool File::write(const void* buffer, size_t count) {
+    if (!isOpen()) return false;
+    const auto* in = static_cast<const char*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(count - done > 0x40000000u ? 0x40000000u : count - done);
+        if (!::WriteFile(toHandle(handle_), in + done, want, &n, nullptr) || n == 0) return false;
+        done += n;
+    }
+    return true;
+}
+
+void File::close() {
+    if (handle_ != -1) ::CloseHandle(toHandle(handle_));
+    handle_ = -1;
+}
+
+PathString hostExecutableFolder() {
+    // The module path of the process (a null module), grown until it fits.
+    std::wstring buffer(512, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            break;
+        }
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    const size_t cut = buffer.rfind(L'\\');
+    if (cut == std::wstring::npos) return {};
+    return buffer.substr(0, cut + 1);
+}
+
+bool existsBesideHost(const JQChar* fileName) {
+    const PathString folder = hostExecutableFolder();
+    if (folder.empty()) return false;
+    return File::openForReading((folder + fileName).c_str()).isOpen();
+}
+
+}  // namespace jq::platform
