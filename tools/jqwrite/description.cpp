@@ -1,0 +1,776 @@
+// description.cpp - the readable description of JQ files that jqwrite turns
+// into files.
+//
+// The language is line based: one statement per line, '#' starts a comment
+// (outside quotes), indentation is free and blocks close with 'end'.
+// Numbers are decimal (42) or hexadecimal (0x2A).
+//
+//   file NAME                          broadcast layout; NAME is relative to the output folder
+//     header [value=N] [BYTES]         16-byte file header: 00 0E, the 12-bit value, then up
+//                                      to 12 pass-through bytes (the rest zero)
+//     keys BLOCK                       key-parameter package; later packages use its keys
+//     encrypt-with BLOCK               later packages use these keys; nothing is written
+//     package type=N [country=N] [host=N] [odd=1|0] [update=N] [version=N]
+//       packet-header BYTES            appended to the packet header
+//       data BYTES                     appended to the plain data
+//       compress                       deflate the data (CompressMethod 2)
+//       method N                       CompressMethod of an uncompressed package (0-3)
+//       fault checksum=N | plain-length=N | blocks=N | uncompressed-length=N | start-code=N
+//       fault wrong-key                encrypt with the other key word
+//       fault stream BYTES             this zlib stream instead of deflating the data
+//     end
+//     stray BYTES                      bytes as they stand
+//     truncate N | truncate -N         keep the first N bytes / drop the last N bytes
+//   end
+//
+//   container NAME type=N              container layout
+//     entry [host=N] [country=N] [gap=N]
+//       source BYTES                   entry bytes 8-15 (8 bytes)
+//       packet-header BYTES            instead of source: the packet header as decoded
+//                                      (6 bytes; 8 for type 0xF5)
+//       data BYTES
+//       fault length=N                 a wrong entry length
+//     end
+//     fault size=N | count=N           a wrong total size or package count
+//     stray BYTES | truncate N | truncate -N
+//                                      after the last entry: applied to the finished file
+//   end
+//
+// BLOCK is 14 bytes in block order (0D 7F ... 8F), 'default' (the built-in
+// block), or attributes that change the built-in block: month=1..12,
+// year=1990..2053, odd-key=N, even-key=N, p2= p3= p4= p6= f8= f9= f10=,
+// terminator=N.
+//
+// BYTES is any mix of: hexadecimal bytes (0D, or 0D7F2A as three bytes);
+// "text" with escapes \\ \" \n \r \t \0 \xHH; u8:N, be16:N, be32:N, le16:N,
+// le32:N; fill:COUNT:BYTE (COUNT copies of BYTE); random:COUNT:SEED (COUNT
+// pseudo-random bytes, the same for the same seed).
+//
+// A container entry's country defaults to its bytes 14-15 as given by source
+// (or by an 8-byte packet header); giving both with different values is an
+// error, since one pair of bytes holds both.
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <system_error>
+
+#include "jqwrite.h"
+#include "paths.h"
+
+namespace jq::write {
+namespace {
+
+const char kGrammar[] =
+    R"(A description names one or more files, one statement per line. '#' starts a
+comment (outside quotes), indentation is free, blocks close with 'end'.
+Numbers are decimal (42) or hexadecimal (0x2A).
+
+  file NAME                          broadcast layout; NAME is relative to OUTDIR
+    header [value=N] [BYTES]         16-byte file header: 00 0E, the 12-bit value,
+                                     then up to 12 pass-through bytes (the rest zero)
+    keys BLOCK                       key-parameter package; later packages use its keys
+    encrypt-with BLOCK               later packages use these keys; nothing is written
+    package type=N [country=N] [host=N] [odd=1|0] [update=N] [version=N]
+      packet-header BYTES            appended to the packet header
+      data BYTES                     appended to the plain data
+      compress                       deflate the data (CompressMethod 2)
+      method N                       CompressMethod of an uncompressed package (0-3)
+      fault checksum=N | plain-length=N | blocks=N | uncompressed-length=N
+      fault start-code=N
+      fault wrong-key                encrypt with the other key word
+      fault stream BYTES             this zlib stream instead of deflating the data
+    end
+    stray BYTES                      bytes as they stand
+    truncate N | truncate -N         keep the first N bytes / drop the last N bytes
+  end
+
+  container NAME type=N              container layout
+    entry [host=N] [country=N] [gap=N]
+      source BYTES                   entry bytes 8-15 (8 bytes)
+      packet-header BYTES            instead of source: the packet header as decoded
+                                     (6 bytes; 8 for type 0xF5)
+      data BYTES
+      fault length=N                 a wrong entry length
+    end
+    fault size=N | count=N           a wrong total size or package count
+    stray BYTES | truncate N | truncate -N
+                                     after the last entry: applied to the finished file
+  end
+
+BLOCK is 14 bytes in block order (0D 7F ... 8F), 'default' (the built-in block),
+or attributes that change the built-in block: month=1..12, year=1990..2053,
+odd-key=N, even-key=N, p2= p3= p4= p6= f8= f9= f10=, terminator=N.
+
+BYTES is any mix of: hexadecimal bytes (0D, or 0D7F2A as three bytes); "text"
+with escapes \\ \" \n \r \t \0 \xHH; u8:N, be16:N, be32:N, le16:N, le32:N;
+fill:COUNT:BYTE (COUNT copies of BYTE); random:COUNT:SEED (COUNT pseudo-random
+bytes, the same for the same seed).
+
+A container entry's country defaults to its bytes 14-15 as given by source (or
+an 8-byte packet header); giving both with different values is an error.
+)";
+
+// A malformed statement; line 0 means the line being read.
+struct DescriptionError {
+    std::string message;
+    size_t line = 0;
+};
+
+[[noreturn]] void fail(const std::string& message, size_t line = 0) {
+    throw DescriptionError{message, line};
+}
+
+struct Token {
+    std::string text;  // decoded bytes for a quoted token
+    bool quoted = false;
+};
+
+// ---- Tokens ----------------------------------------------------------------
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Reads one escape after a backslash at text[i]; leaves i on its last char.
+char unescape(const std::string& text, size_t& i) {
+    if (++i >= text.size()) fail("unterminated string");
+    switch (text[i]) {
+        case '\\':
+            return '\\';
+        case '"':
+            return '"';
+        case 'n':
+            return '\n';
+        case 'r':
+            return '\r';
+        case 't':
+            return '\t';
+        case '0':
+            return '\0';
+        case 'x': {
+            const int high = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
+            const int low = i + 2 < text.size() ? hexDigit(text[i + 2]) : -1;
+            if (high < 0 || low < 0) fail("\\x needs two hexadecimal digits");
+            i += 2;
+            return static_cast<char>(high * 16 + low);
+        }
+        default:
+            fail(std::string("unknown escape \\") + text[i]);
+    }
+}
+
+Token quotedToken(const std::string& text, size_t& i) {
+    Token token{"", true};
+    for (++i; i < text.size() && text[i] != '"'; ++i)
+        token.text += text[i] == '\\' ? unescape(text, i) : text[i];
+    if (i >= text.size()) fail("unterminated string");
+    ++i;
+    return token;
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::vector<Token> tokenize(const std::string& text) {
+    std::vector<Token> tokens;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (isSpace(text[i])) {
+            ++i;
+        } else if (text[i] == '#') {
+            break;
+        } else if (text[i] == '"') {
+            tokens.push_back(quotedToken(text, i));
+        } else {
+            const size_t start = i;
+            while (i < text.size() && !isSpace(text[i]) && text[i] != '#' && text[i] != '"') ++i;
+            tokens.push_back({text.substr(start, i - start), false});
+        }
+    }
+    return tokens;
+}
+
+// ---- Numbers and bytes ----------------------------------------------------
+
+uint64_t parseNumber(const std::string& text, uint64_t max, const std::string& what) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const unsigned base = hex ? 16 : 10;
+    if (text.empty() || text.size() > 20) fail(what + ": '" + text + "' is not a number");
+    uint64_t value = 0;
+    for (size_t i = hex ? 2 : 0; i < text.size(); ++i) {
+        const int digit = hexDigit(text[i]);
+        if (digit < 0 || static_cast<unsigned>(digit) >= base)
+            fail(what + ": '" + text + "' is not a number");
+        value = value * base + static_cast<unsigned>(digit);
+        if (value > max) fail(what + ": " + text + " is above " + std::to_string(max));
+    }
+    return value;
+}
+
+void putNumber(Bytes& out, uint64_t value, unsigned size, bool bigEndian) {
+    for (unsigned i = 0; i < size; ++i) {
+        const unsigned shift = 8 * (bigEndian ? size - 1 - i : i);
+        out.push_back(static_cast<uint8_t>(value >> shift));
+    }
+}
+
+// Deterministic filler that deflate cannot shrink (xorshift32).
+void putRandom(Bytes& out, uint64_t count, uint32_t seed) {
+    uint32_t state = seed ? seed : 0x9E3779B9u;
+    for (uint64_t i = 0; i < count; ++i) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        out.push_back(static_cast<uint8_t>(state >> 24));
+    }
+}
+
+constexpr uint64_t kMaxFill = 1 << 24;
+
+// A typed item "kind:a[:b]".
+void putTypedItem(Bytes& out, const std::string& item) {
+    const size_t colon = item.find(':');
+    const std::string kind = item.substr(0, colon);
+    const std::string rest = item.substr(colon + 1);
+    const size_t second = rest.find(':');
+    const bool twoArgs = kind == "fill" || kind == "random";
+    if (twoArgs != (second != std::string::npos)) fail("malformed item '" + item + "'");
+    static const std::map<std::string, std::pair<unsigned, bool>> kNumbers = {
+        {"u8", {1, true}},    {"be16", {2, true}},  {"be32", {4, true}},
+        {"le16", {2, false}}, {"le32", {4, false}},
+    };
+    if (const auto it = kNumbers.find(kind); it != kNumbers.end()) {
+        const uint64_t max = (uint64_t{1} << (8 * it->second.first)) - 1;
+        putNumber(out, parseNumber(rest, max, item), it->second.first, it->second.second);
+    } else if (kind == "fill") {
+        const uint64_t count = parseNumber(rest.substr(0, second), kMaxFill, item);
+        out.insert(out.end(), count,
+                   static_cast<uint8_t>(parseNumber(rest.substr(second + 1), 255, item)));
+    } else if (kind == "random") {
+        const uint64_t count = parseNumber(rest.substr(0, second), kMaxFill, item);
+        putRandom(out, count,
+                  static_cast<uint32_t>(parseNumber(rest.substr(second + 1), 0xFFFFFFFF, item)));
+    } else {
+        fail("unknown item '" + item + "'");
+    }
+}
+
+void putHexItem(Bytes& out, const std::string& item) {
+    if (item.size() % 2 != 0) fail("'" + item + "' is not a run of hexadecimal bytes");
+    for (size_t i = 0; i < item.size(); i += 2) {
+        const int high = hexDigit(item[i]);
+        const int low = hexDigit(item[i + 1]);
+        if (high < 0 || low < 0) fail("'" + item + "' is not a run of hexadecimal bytes");
+        out.push_back(static_cast<uint8_t>(high * 16 + low));
+    }
+}
+
+Bytes parseBytes(const std::vector<Token>& items, size_t first = 0) {
+    Bytes out;
+    for (size_t i = first; i < items.size(); ++i) {
+        const Token& item = items[i];
+        if (item.quoted)
+            out.insert(out.end(), item.text.begin(), item.text.end());
+        else if (item.text.find(':') != std::string::npos)
+            putTypedItem(out, item.text);
+        else
+            putHexItem(out, item.text);
+    }
+    return out;
+}
+
+// ---- Statements -------------------------------------------------------------
+
+// A statement's words after the keyword: name=value attributes and the rest.
+class Args {
+public:
+    explicit Args(const std::vector<Token>& tokens) {
+        for (size_t i = 1; i < tokens.size(); ++i) {
+            const Token& t = tokens[i];
+            const size_t eq = t.quoted ? std::string::npos : t.text.find('=');
+            if (eq == std::string::npos || eq == 0) {
+                items.push_back(t);
+            } else if (!attrs_.emplace(t.text.substr(0, eq), t.text.substr(eq + 1)).second) {
+                fail("attribute '" + t.text.substr(0, eq) + "' given twice");
+            }
+        }
+    }
+
+    std::vector<Token> items;
+
+    bool has(const std::string& name) const { return attrs_.count(name) != 0; }
+    bool empty() const { return attrs_.empty() && items.empty(); }
+
+    // Takes an attribute's value if it is there.
+    std::optional<uint64_t> take(const std::string& name, uint64_t max) {
+        const auto it = attrs_.find(name);
+        if (it == attrs_.end()) return std::nullopt;
+        const uint64_t value = parseNumber(it->second, max, name);
+        attrs_.erase(it);
+        return value;
+    }
+
+    uint64_t require(const std::string& name, uint64_t max) {
+        const std::optional<uint64_t> value = take(name, max);
+        if (!value) fail("missing attribute " + name + "=");
+        return *value;
+    }
+
+    // Fails on attributes nobody took, and on items when none are allowed.
+    void done(bool itemsAllowed) const {
+        if (!attrs_.empty()) fail("unknown attribute '" + attrs_.begin()->first + "'");
+        if (!itemsAllowed && !items.empty()) fail("unexpected '" + items.front().text + "'");
+    }
+
+private:
+    std::map<std::string, std::string> attrs_;
+};
+
+std::string validName(const Args& args) {
+    if (args.items.empty()) fail("missing file name");
+    const std::string name = args.items.front().text;
+    const std::filesystem::path path = pathFromUtf8(name);
+    bool climbs = false;
+    for (const auto& part : path) climbs = climbs || part == "..";
+    if (name.empty() || path.has_root_path() || climbs || !path.has_filename())
+        fail("file name '" + name + "' must be a relative path inside the output folder");
+    return name;
+}
+
+template <typename Field>
+void setOnce(std::optional<Field>& field, std::optional<uint64_t> value, const char* what) {
+    if (!value) return;
+    if (field) fail(std::string("fault ") + what + " given twice");
+    field = static_cast<Field>(*value);
+}
+
+GcspBlock blockFromAttrs(Args& args) {
+    GcspBlock b = builtInDefaultBlock();
+    const auto set = [&args](uint8_t& field, const char* name, uint64_t max) {
+        if (const auto v = args.take(name, max)) field = static_cast<uint8_t>(*v);
+    };
+    set(b.Month, "month", 12);
+    if (const auto year = args.take("year", 2053)) {
+        if (*year < 1990) fail("year must be 1990 to 2053");
+        b.YearOffset = static_cast<uint8_t>(*year - 1990);
+    }
+    set(b.OddKeyParameter, "odd-key", 63);
+    set(b.EvenKeyParameter, "even-key", 63);
+    set(b.Param2, "p2", 63);
+    set(b.Param3, "p3", 31);
+    set(b.Param4, "p4", 31);
+    set(b.Param6, "p6", 7);
+    set(b.Flag8, "f8", 1);
+    set(b.Flag9, "f9", 1);
+    set(b.Flag10, "f10", 1);
+    set(b.Terminator, "terminator", 255);
+    args.done(false);
+    if (b.Month == 0) fail("month must be 1 to 12");
+    return b;
+}
+
+GcspBlock parseBlock(Args args) {
+    if (args.empty()) fail("missing key-parameter block");
+    if (args.items.size() == 1 && !args.items[0].quoted && args.items[0].text == "default") {
+        args.items.clear();
+        args.done(false);
+        return builtInDefaultBlock();
+    }
+    if (args.items.empty()) return blockFromAttrs(args);
+    args.done(true);
+    const Bytes bytes = parseBytes(args.items);
+    if (bytes.size() != 14)
+        fail("a key-parameter block has 14 bytes, not " + std::to_string(bytes.size()));
+    GcspBlock block;
+    std::memcpy(&block, bytes.data(), sizeof block);
+    return block;
+}
+
+// Applies "truncate N" (keep N bytes) or "truncate -N" (drop N bytes).
+size_t truncatedSize(const Args& args, size_t size) {
+    if (args.items.size() != 1 || args.items[0].quoted) fail("truncate takes one number");
+    const std::string& text = args.items[0].text;
+    const bool fromEnd = !text.empty() && text[0] == '-';
+    const uint64_t n = parseNumber(fromEnd ? text.substr(1) : text, UINT32_MAX, "truncate");
+    if (n > size)
+        fail("truncate " + text + " goes beyond the " + std::to_string(size) + " bytes written");
+    return fromEnd ? size - static_cast<size_t>(n) : static_cast<size_t>(n);
+}
+
+// ---- The parser ------------------------------------------------------------
+
+class Parser {
+public:
+    explicit Parser(std::vector<DescribedFile>& files) : files_(files) {}
+
+    void statement(size_t line, const std::vector<Token>& tokens) {
+        line_ = line;
+        if (tokens.front().quoted) fail("a statement begins with a keyword, not a string");
+        const std::string& keyword = tokens.front().text;
+        Args args(tokens);
+        switch (context_) {
+            case Context::Top:
+                topStatement(keyword, args);
+                break;
+            case Context::File:
+                fileStatement(keyword, args);
+                break;
+            case Context::Package:
+                packageStatement(keyword, args);
+                break;
+            case Context::Container:
+                containerStatement(keyword, args);
+                break;
+            case Context::Entry:
+                entryStatement(keyword, args);
+                break;
+        }
+    }
+
+    void finish() const {
+        switch (context_) {
+            case Context::Top:
+                return;
+            case Context::Package:
+                fail("package is not closed with 'end'", packageLine_);
+            case Context::Entry:
+                fail("entry is not closed with 'end'", entryLine_);
+            default:
+                fail("'" + name_ + "' is not closed with 'end'", blockLine_);
+        }
+    }
+
+private:
+    enum class Context { Top, File, Package, Container, Entry };
+
+    // A stray or truncate of a container, applied once it is built.
+    struct Edit {
+        size_t line;
+        Args args;
+        bool truncate;
+    };
+
+    void topStatement(const std::string& keyword, Args& args) {
+        if (keyword != "file" && keyword != "container")
+            fail("expected 'file' or 'container', found '" + keyword + "'");
+        name_ = validName(args);
+        if (!names_.insert(name_).second) fail("file '" + name_ + "' is described twice");
+        args.items.erase(args.items.begin());
+        blockLine_ = line_;
+        if (keyword == "file") {
+            args.done(false);
+            broadcast_ = BroadcastFile();
+            context_ = Context::File;
+        } else {
+            containerType_ = static_cast<uint8_t>(args.require("type", 255));
+            args.done(false);
+            entries_.clear();
+            edits_.clear();
+            containerSize_.reset();
+            containerCount_.reset();
+            context_ = Context::Container;
+        }
+    }
+
+    void fileStatement(const std::string& keyword, Args& args) {
+        if (keyword == "header") {
+            header(args);
+        } else if (keyword == "keys") {
+            broadcast_.keyPackage(parseBlock(args));
+        } else if (keyword == "encrypt-with") {
+            broadcast_.encryptWith(parseBlock(args));
+        } else if (keyword == "package") {
+            beginPackage(args);
+        } else if (keyword == "stray") {
+            args.done(true);
+            broadcast_.raw(parseBytes(args.items));
+        } else if (keyword == "truncate") {
+            broadcast_.truncate(truncatedSize(args, broadcast_.size()));
+        } else if (keyword == "end") {
+            args.done(false);
+            files_.push_back({name_, broadcast_.bytes()});
+            context_ = Context::Top;
+        } else {
+            fail("unknown statement '" + keyword + "' in a file");
+        }
+    }
+
+    void header(Args& args) {
+        const auto value = static_cast<uint16_t>(args.take("value", 0xFFF).value_or(0));
+        args.done(true);
+        const Bytes bytes = parseBytes(args.items);
+        if (bytes.size() > 12)
+            fail("a file header has 12 pass-through bytes, not " + std::to_string(bytes.size()));
+        std::array<uint8_t, 12> rest{};
+        std::copy(bytes.begin(), bytes.end(), rest.begin());
+        broadcast_.fileHeader(value, rest);
+    }
+
+    void beginPackage(Args& args) {
+        package_ = DataPackage();
+        package_.typeCode = static_cast<uint8_t>(args.require("type", 255));
+        package_.countryCode = static_cast<uint16_t>(args.take("country", 1023).value_or(0));
+        package_.hostId = static_cast<uint16_t>(args.take("host", 4095).value_or(0));
+        package_.oddEvenFlag = static_cast<uint8_t>(args.take("odd", 1).value_or(1));
+        package_.updateNumber = static_cast<uint8_t>(args.take("update", 63).value_or(0));
+        package_.versionNumber = static_cast<uint8_t>(args.take("version", 63).value_or(0));
+        args.done(false);
+        methodGiven_ = false;
+        packageLine_ = line_;
+        context_ = Context::Package;
+    }
+
+    void packageStatement(const std::string& keyword, Args& args) {
+        if (keyword == "packet-header") {
+            args.done(true);
+            const Bytes bytes = parseBytes(args.items);
+            package_.packetHeader.insert(package_.packetHeader.end(), bytes.begin(), bytes.end());
+            if (package_.packetHeader.size() > 255) fail("packet header longer than 255 bytes");
+        } else if (keyword == "data") {
+            args.done(true);
+            const Bytes bytes = parseBytes(args.items);
+            package_.plain.insert(package_.plain.end(), bytes.begin(), bytes.end());
+        } else if (keyword == "compress") {
+            args.done(false);
+            if (methodGiven_) fail("'compress' and 'method' exclude each other");
+            package_.compress = true;
+        } else if (keyword == "method") {
+            method(args);
+        } else if (keyword == "fault") {
+            packageFault(args);
+        } else if (keyword == "end") {
+            args.done(false);
+            endPackage();
+        } else {
+            fail("unknown statement '" + keyword + "' in a package");
+        }
+    }
+
+    void method(Args& args) {
+        args.done(true);
+        if (args.items.size() != 1 || args.items[0].quoted) fail("method takes one number");
+        if (package_.compress) fail("'compress' and 'method' exclude each other");
+        package_.compressMethod =
+            static_cast<uint8_t>(parseNumber(args.items[0].text, 3, "method"));
+        methodGiven_ = true;
+    }
+
+    void packageFault(Args& args) {
+        if (args.empty()) fail("fault names no fault");
+        DataPackage& p = package_;
+        setOnce(p.totalCheckSum, args.take("checksum", 0xFFFF), "checksum");
+        setOnce(p.plainPackageDataLength, args.take("plain-length", 0xFFFF), "plain-length");
+        setOnce(p.packageDataLength, args.take("blocks", 0x3FFF), "blocks");
+        setOnce(p.unCompressedDataLength, args.take("uncompressed-length", 0xFFFF),
+                "uncompressed-length");
+        if (const auto code = args.take("start-code", 255))
+            p.startCode = static_cast<uint8_t>(*code);
+        args.done(true);
+        if (args.items.empty()) return;
+        const Token& what = args.items.front();
+        if (!what.quoted && what.text == "wrong-key" && args.items.size() == 1) {
+            p.wrongKey = true;
+        } else if (!what.quoted && what.text == "stream") {
+            if (p.compressedStream) fail("fault stream given twice");
+            p.compressedStream = parseBytes(args.items, 1);
+        } else {
+            fail("unknown fault '" + what.text + "'");
+        }
+    }
+
+    void endPackage() {
+        try {
+            broadcast_.dataPackage(package_);
+        } catch (const std::invalid_argument& e) {
+            fail(std::string("package: ") + e.what(), packageLine_);
+        }
+        context_ = Context::File;
+    }
+
+    void containerStatement(const std::string& keyword, Args& args) {
+        if (keyword == "entry") {
+            if (!edits_.empty()) fail("entries come before stray and truncate in a container");
+            beginEntry(args);
+        } else if (keyword == "fault") {
+            if (args.empty()) fail("fault names no fault");
+            setOnce(containerSize_, args.take("size", UINT32_MAX), "size");
+            setOnce(containerCount_, args.take("count", 255), "count");
+            args.done(false);
+        } else if (keyword == "stray" || keyword == "truncate") {
+            edits_.push_back({line_, args, keyword == "truncate"});
+        } else if (keyword == "end") {
+            args.done(false);
+            endContainer();
+        } else {
+            fail("unknown statement '" + keyword + "' in a container");
+        }
+    }
+
+    void endContainer() {
+        if (entries_.size() > 255 && !containerCount_)
+            fail("a container holds at most 255 packages", blockLine_);
+        Bytes bytes = containerFile(containerType_, entries_, containerSize_, containerCount_);
+        for (Edit& edit : edits_) {
+            line_ = edit.line;
+            if (edit.truncate) {
+                bytes.resize(truncatedSize(edit.args, bytes.size()));
+            } else {
+                edit.args.done(true);
+                const Bytes stray = parseBytes(edit.args.items);
+                bytes.insert(bytes.end(), stray.begin(), stray.end());
+            }
+        }
+        files_.push_back({name_, std::move(bytes)});
+        context_ = Context::Top;
+    }
+
+    void beginEntry(Args& args) {
+        entry_ = ContainerEntry();
+        entry_.hostId = static_cast<uint16_t>(args.take("host", 0xFFFF).value_or(0));
+        entryCountry_.reset();
+        if (const auto country = args.take("country", 0xFFFF))
+            entryCountry_ = static_cast<uint16_t>(*country);
+        entry_.gap = static_cast<uint32_t>(args.take("gap", kMaxFill).value_or(0));
+        args.done(false);
+        source_.reset();
+        packetHeader_.reset();
+        entryLine_ = line_;
+        context_ = Context::Entry;
+    }
+
+    void entryStatement(const std::string& keyword, Args& args) {
+        if (keyword == "source" || keyword == "packet-header") {
+            args.done(true);
+            std::optional<Bytes>& target = keyword == "source" ? source_ : packetHeader_;
+            if (!target) target.emplace();
+            const Bytes bytes = parseBytes(args.items);
+            target->insert(target->end(), bytes.begin(), bytes.end());
+        } else if (keyword == "data") {
+            args.done(true);
+            const Bytes bytes = parseBytes(args.items);
+            entry_.data.insert(entry_.data.end(), bytes.begin(), bytes.end());
+        } else if (keyword == "fault") {
+            if (args.empty()) fail("fault names no fault");
+            setOnce(entry_.entryLength, args.take("length", UINT32_MAX), "length");
+            args.done(false);
+        } else if (keyword == "end") {
+            args.done(false);
+            endEntry();
+        } else {
+            fail("unknown statement '" + keyword + "' in an entry");
+        }
+    }
+
+    // The header source bytes from source or packet-header; true when they
+    // include entry bytes 14-15.
+    bool entrySource() {
+        if (source_ && packetHeader_) fail("give source or packet-header, not both", entryLine_);
+        if (source_) {
+            if (source_->size() != 8)
+                fail("source has 8 bytes, not " + std::to_string(source_->size()), entryLine_);
+            std::copy(source_->begin(), source_->end(), entry_.headerSource.begin());
+            return true;
+        }
+        if (!packetHeader_) return false;
+        const Bytes& h = *packetHeader_;
+        if (containerType_ == 0xF5) {
+            if (h.size() != 8) fail("a type 0xF5 packet header has 8 bytes", entryLine_);
+            std::copy(h.begin(), h.end(), entry_.headerSource.begin());
+            return true;
+        }
+        if (h.size() != 6) fail("the packet header of a container entry has 6 bytes", entryLine_);
+        // Three little-endian words in the entry, big-endian in the header.
+        for (size_t i = 0; i < 6; ++i) entry_.headerSource[i ^ 1] = h[i];
+        return false;
+    }
+
+    void endEntry() {
+        const bool sourceHasCountry = entrySource();
+        const auto fromSource =
+            static_cast<uint16_t>(entry_.headerSource[6] | entry_.headerSource[7] << 8);
+        if (entryCountry_ && sourceHasCountry && *entryCountry_ != fromSource)
+            fail("country= differs from entry bytes 14-15, which hold the country code",
+                 entryLine_);
+        entry_.countryCode = entryCountry_.value_or(fromSource);
+        entries_.push_back(entry_);
+        context_ = Context::Container;
+    }
+
+    std::vector<DescribedFile>& files_;
+    std::set<std::string> names_;
+    Context context_ = Context::Top;
+    size_t line_ = 0;
+    size_t blockLine_ = 0;
+    std::string name_;
+
+    BroadcastFile broadcast_;
+    DataPackage package_;
+    bool methodGiven_ = false;
+    size_t packageLine_ = 0;
+
+    uint8_t containerType_ = 0;
+    std::vector<ContainerEntry> entries_;
+    std::vector<Edit> edits_;
+    std::optional<uint32_t> containerSize_;
+    std::optional<uint8_t> containerCount_;
+    ContainerEntry entry_;
+    std::optional<uint16_t> entryCountry_;
+    std::optional<Bytes> source_;
+    std::optional<Bytes> packetHeader_;
+    size_t entryLine_ = 0;
+};
+
+}  // namespace
+
+const char* descriptionGrammar() { return kGrammar; }
+
+bool buildFromDescription(const std::string& text, std::vector<DescribedFile>& files,
+                          std::string& error) {
+    std::vector<DescribedFile> built;
+    Parser parser(built);
+    size_t number = 0;
+    size_t start = 0;
+    try {
+        while (start <= text.size()) {
+            const size_t end = std::min(text.find('\n', start), text.size());
+            ++number;
+            const std::vector<Token> tokens = tokenize(text.substr(start, end - start));
+            if (!tokens.empty()) parser.statement(number, tokens);
+            start = end + 1;
+        }
+        parser.finish();
+    } catch (const DescriptionError& e) {
+        error = "line " + std::to_string(e.line ? e.line : number) + ": " + e.message;
+        return false;
+    } catch (const std::invalid_argument& e) {
+        error = "line " + std::to_string(number) + ": " + e.what();
+        return false;
+    }
+    files = std::move(built);
+    return true;
+}
+
+bool writeFromDescription(const std::string& text, const std::string& outputFolder,
+                          std::string& error) {
+    std::vector<DescribedFile> files;
+    if (!buildFromDescription(text, files, error)) return false;
+    const std::filesystem::path folder = pathFromUtf8(outputFolder);
+    for (const DescribedFile& file : files) {
+        const std::filesystem::path path = folder / pathFromUtf8(file.name);
+        std::error_code ec;
+        std::filesystem::create_directories(path.parent_path(), ec);
+        const std::u8string name = path.u8string();
+        if (ec || !saveFile(std::string(name.begin(), name.end()), file.bytes)) {
+            error = "cannot write " + std::string(name.begin(), name.end());
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace jq::write
