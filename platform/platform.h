@@ -10,6 +10,13 @@
 
 #include "feedcore.h"
 
+// A path literal of the target's character type.
+#ifdef _WIN32
+#define JQ_PATH(text) L##text
+#else
+#define JQ_PATH(text) u##text
+#endif
+
 namespace jq::platform {
 
 using PathString = std::basic_string<JQChar>;
