@@ -3,8 +3,6 @@
 // Packages written here are opened again by hand (DES decryption, checksum,
 // zlib's own uncompress), so that a writer fault cannot hide behind the same
 // fault in the decoder.
-#include "jqwrite.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -19,6 +17,7 @@
 
 #include "checksum.h"
 #include "des.h"
+#include "jqwrite.h"
 #include "key_params.h"
 
 #ifdef JQ_HAVE_OPENSSL

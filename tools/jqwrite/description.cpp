@@ -303,7 +303,6 @@ public:
 
     std::vector<Token> items;
 
-    bool has(const std::string& name) const { return attrs_.count(name) != 0; }
     bool empty() const { return attrs_.empty() && items.empty(); }
 
     // Takes an attribute's value if it is there.
