@@ -1,0 +1,403 @@
+// Tests of the file readers on files made by jqwrite, read from memory:
+// index scans, whole-file readers of both layouts, the single-package
+// reader, the key-parameter search and the file header.
+#include <gtest/gtest.h>
+
+#include "byte_source.h"
+#include "file_readers.h"
+#include "jqwrite.h"
+#include "key_params.h"
+
+namespace jq {
+namespace {
+
+using write::BroadcastFile;
+using write::Bytes;
+using write::DataPackage;
+
+GcspBlock marchBlock() {
+    GcspBlock block = write::builtInDefaultBlock();
+    block.Month = 3;
+    block.YearOffset = 36;
+    block.OddKeyParameter = 0x11;
+    block.EvenKeyParameter = 0x22;
+    return block;
+}
+
+DataPackage objectPackage(uint8_t type, Bytes object, uint8_t oddEven = 1) {
+    DataPackage p;
+    p.typeCode = type;
+    p.packetHeader = {0x00, 0x00, 0x12, 0x34, 0xAB, 0xCD};
+    p.plain = {0xAB, 0xCD};
+    p.plain.insert(p.plain.end(), object.begin(), object.end());
+    p.oddEvenFlag = oddEven;
+    return p;
+}
+
+struct Reader {
+    Bytes bytes;
+    MemorySource source{ByteView{}};
+    explicit Reader(Bytes b) : bytes(std::move(b)), source(ByteView{bytes.data(), bytes.size()}) {}
+};
+
+JQStatus readAll(const Bytes& bytes, std::vector<Package>& packages,
+                 const GcspBlock& fallback = write::builtInDefaultBlock()) {
+    Reader r(bytes);
+    return readBroadcastFile(r.source, fallback, packages);
+}
+
+TEST(BroadcastReader, HeaderKeyPackageAndTwoPackages) {
+    BroadcastFile file;
+    file.fileHeader().keyPackage(marchBlock());
+    DataPackage first = objectPackage(0x56, {1, 2, 3});
+    first.countryCode = 69;
+    first.hostId = 2111;
+    first.updateNumber = 5;
+    first.versionNumber = 2;
+    const uint32_t firstOffset = file.dataPackage(first);
+    DataPackage second = objectPackage(0x57, Bytes(3000, 0x5A), 0);
+    second.compress = true;
+    const uint32_t secondOffset = file.dataPackage(second);
+    EXPECT_EQ(firstOffset, 28u);
+
+    std::vector<Package> packages;
+    ASSERT_EQ(readAll(file.bytes(), packages), JQ_OK);
+    ASSERT_EQ(packages.size(), 2u);
+    const PackageHeader& h = packages[0].header;
+    EXPECT_EQ(h.StartCode, 0x0D);
+    EXPECT_EQ(h.TypeCode, 0x56);
+    EXPECT_EQ(h.CountryCode, 69);
+    EXPECT_EQ(h.HostID, 2111);
+    EXPECT_EQ(h.UpdateNumber, 5);
+    EXPECT_EQ(h.VersionNumber, 2);
+    EXPECT_EQ(h.OddEvenFlag, 1);
+    EXPECT_EQ(h.PacketHeaderLength, 6);
+    EXPECT_EQ(h.PlainPackageDataLength, 5);
+    EXPECT_EQ(h.PackageDataLength, 1);
+    EXPECT_EQ(packages[0].data, (Bytes{0xAB, 0xCD, 1, 2, 3}));
+    EXPECT_EQ(packages[0].offset, 28u);
+    EXPECT_EQ(packages[1].offset, secondOffset);
+    EXPECT_EQ(packages[1].header.CompressMethod, 2);
+    EXPECT_EQ(packages[1].header.UnCompressedDataLength, 3002);
+    EXPECT_EQ(packages[1].data.size(), 3002u);
+    EXPECT_EQ(packages[1].data.back(), 0x5A);
+
+    // The index scan lists the key package too, first, at offset 16.
+    Reader r(file.bytes());
+    std::vector<IndexItem> items;
+    ASSERT_EQ(scanBroadcastIndex(r.source, items), JQ_OK);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].typeCode, 0x7F);
+    EXPECT_EQ(items[0].offset, 16u);
+    EXPECT_TRUE(items[0].packetHeader.empty());
+    EXPECT_EQ(items[1].offset, 28u);
+    EXPECT_EQ(items[1].packetHeader, (Bytes{0x00, 0x00, 0x12, 0x34, 0xAB, 0xCD}));
+    EXPECT_EQ(items[2].offset, secondOffset);
+    EXPECT_EQ(items[2].typeCode, 0x57);
+}
+
+TEST(BroadcastReader, KeyWordsFollowTheFileOrTheDefault) {
+    // Without a key package the file is read with the default block.
+    BroadcastFile withDefault;
+    withDefault.fileHeader().encryptWith(marchBlock());
+    withDefault.dataPackage(objectPackage(0x56, {9}));
+    std::vector<Package> packages;
+    EXPECT_EQ(readAll(withDefault.bytes(), packages), JQ_ERR_CHECKSUM);  // built-in default: wrong key
+    ASSERT_EQ(readAll(withDefault.bytes(), packages, marchBlock()), JQ_OK);
+    EXPECT_EQ(packages[0].offset, 16u);
+
+    // A file's own key package wins over the default.
+    BroadcastFile own;
+    own.keyPackage(marchBlock());
+    own.dataPackage(objectPackage(0x56, {9}, 0));
+    ASSERT_EQ(readAll(own.bytes(), packages), JQ_OK);
+    EXPECT_EQ(packages[0].offset, 12u);
+
+    // January: the even key is December's of the year before.
+    GcspBlock january = marchBlock();
+    january.Month = 1;
+    GcspBlock december = marchBlock();
+    december.Month = 12;
+    december.YearOffset = 35;
+    DataPackage even = objectPackage(0x56, {7}, 0);
+    BroadcastFile f;
+    f.keyPackage(january).dataPackage(even);
+    EXPECT_EQ(readAll(f.bytes(), packages), JQ_OK);
+    EXPECT_EQ(deriveKeyWords(january).even & 0x3FF, deriveKeyWords(december).even & 0x3FF);
+
+    DataPackage wrong = objectPackage(0x56, {7});
+    wrong.wrongKey = true;
+    BroadcastFile w;
+    w.keyPackage(marchBlock()).dataPackage(wrong);
+    EXPECT_EQ(readAll(w.bytes(), packages), JQ_ERR_CHECKSUM);
+}
+
+TEST(BroadcastReader, PipelineFailures) {
+    struct Case {
+        const char* name;
+        void (*fault)(DataPackage&);
+        JQStatus expected;
+    };
+    const Case cases[] = {
+        {"bad checksum", [](DataPackage& p) { p.totalCheckSum = 0x1234; }, JQ_ERR_CHECKSUM},
+        {"plain length beyond the payload", [](DataPackage& p) { p.plainPackageDataLength = 200; },
+         JQ_ERR_CHECKSUM},
+        {"no payload", [](DataPackage& p) { p.packageDataLength = 0; }, JQ_ERR_DECRYPT},
+        {"block count outside the format", [](DataPackage& p) { p.packageDataLength = 8192; },
+         JQ_ERR_FORMAT},
+        {"start code", [](DataPackage& p) { p.startCode = 0x0C; }, JQ_ERR_FORMAT},
+        {"compressed, one byte more", [](DataPackage& p) {
+             p.compress = true;
+             p.unCompressedDataLength = static_cast<uint16_t>(p.plain.size() - 1);
+         }, JQ_ERR_INFLATE},
+        {"compressed, not a zlib stream", [](DataPackage& p) {
+             p.compress = true;
+             p.compressedStream = Bytes{1, 2, 3, 4};
+         }, JQ_ERR_INFLATE},
+        {"compressed, plain length 2", [](DataPackage& p) {
+             p.compress = true;
+             p.plainPackageDataLength = 2;
+         }, JQ_ERR_INFLATE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DataPackage bad = objectPackage(0x56, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+        c.fault(bad);
+        BroadcastFile file;
+        file.keyPackage(marchBlock());
+        file.dataPackage(objectPackage(0x56, {1}));
+        file.dataPackage(bad);
+        std::vector<Package> packages;
+        EXPECT_EQ(readAll(file.bytes(), packages), c.expected);
+        EXPECT_TRUE(packages.empty());
+    }
+}
+
+TEST(BroadcastReader, UncompressedMethodsAndOddLengths) {
+    for (uint8_t method : {0, 1, 3}) {
+        DataPackage p = objectPackage(0x56, {1, 2, 3});  // 5 plain bytes: odd
+        p.compressMethod = method;
+        BroadcastFile file;
+        file.dataPackage(p);
+        std::vector<Package> packages;
+        ASSERT_EQ(readAll(file.bytes(), packages), JQ_OK);
+        EXPECT_EQ(packages[0].header.CompressMethod, method);
+        EXPECT_EQ(packages[0].header.UnCompressedDataLength, 0);
+        EXPECT_EQ(packages[0].data.size(), 5u);
+    }
+    // A payload past 16,376 bytes (two chunks), compressed and not.
+    for (bool compress : {false, true}) {
+        DataPackage big = objectPackage(0x56, Bytes(40000, 0x33));
+        big.compress = compress;
+        BroadcastFile file;
+        file.dataPackage(big);
+        std::vector<Package> packages;
+        ASSERT_EQ(readAll(file.bytes(), packages), JQ_OK);
+        EXPECT_EQ(packages[0].data.size(), 40002u);
+    }
+}
+
+TEST(BroadcastReader, TruncationAndStrayBytes) {
+    BroadcastFile file;
+    file.fileHeader().keyPackage(marchBlock());
+    file.dataPackage(objectPackage(0x56, Bytes(100, 1)));
+    const size_t whole = file.size();
+    std::vector<Package> packages;
+
+    // Every cut inside the package fails; none reads past the data.
+    for (size_t cut = 29; cut < whole; ++cut) {
+        BroadcastFile cutFile = file;
+        cutFile.truncate(cut);
+        const JQStatus status = readAll(cutFile.bytes(), packages);
+        EXPECT_TRUE(status == JQ_ERR_READ || status == JQ_ERR_FORMAT || status == JQ_ERR_DECRYPT) << cut;
+    }
+    // Only the file header: no package start after it.
+    BroadcastFile headerOnly;
+    headerOnly.fileHeader();
+    EXPECT_EQ(readAll(headerOnly.bytes(), packages), JQ_ERR_FORMAT);
+    EXPECT_EQ(readAll({}, packages), JQ_ERR_READ);
+
+    // Stray bytes after the last package.
+    BroadcastFile stray = file;
+    stray.raw({0x41, 0x42});
+    EXPECT_EQ(readAll(stray.bytes(), packages), JQ_ERR_FORMAT);
+    Reader r(stray.bytes());
+    std::vector<IndexItem> items;
+    EXPECT_EQ(scanBroadcastIndex(r.source, items), JQ_ERR_FORMAT);
+    // ... unless they look like a file header to the index scan.
+    BroadcastFile strayHeader = file;
+    strayHeader.raw({0x41, 0x0E});
+    Reader r2(strayHeader.bytes());
+    EXPECT_EQ(scanBroadcastIndex(r2.source, items), JQ_OK);
+    EXPECT_EQ(items.size(), 2u);
+
+    // A key package where a data package is expected ends the file.
+    BroadcastFile misplaced = file;
+    const auto key = write::packKeyPackage(marchBlock());
+    misplaced.raw(Bytes(key.begin(), key.end()));
+    EXPECT_EQ(readAll(misplaced.bytes(), packages), JQ_ERR_FORMAT);
+
+    // A key package without its terminator.
+    GcspBlock unterminated = marchBlock();
+    unterminated.Terminator = 0x8E;
+    BroadcastFile noTerminator;
+    noTerminator.keyPackage(unterminated).dataPackage(objectPackage(0x56, {1}));
+    EXPECT_EQ(readAll(noTerminator.bytes(), packages), JQ_ERR_FORMAT);
+}
+
+TEST(IndexScan, TrustsDeclaredLengthsAndSkipsHeaders) {
+    BroadcastFile file;
+    file.fileHeader();
+    DataPackage p = objectPackage(0x56, {1});
+    p.packetHeader.clear();  // PacketHeaderLength 0
+    file.dataPackage(p);
+    file.fileHeader(0x123);  // a file header between packages is skipped
+    DataPackage longer = objectPackage(0x58, Bytes(64, 2));
+    longer.packageDataLength = 200;  // runs past the end: the scan just ends
+    file.dataPackage(longer);
+    Reader r(file.bytes());
+    std::vector<IndexItem> items;
+    ASSERT_EQ(scanBroadcastIndex(r.source, items), JQ_OK);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_TRUE(items[0].packetHeader.empty());
+    EXPECT_EQ(items[1].typeCode, 0x58);
+
+    BroadcastFile headerOnly;
+    headerOnly.fileHeader();
+    Reader r2(headerOnly.bytes());
+    EXPECT_EQ(scanBroadcastIndex(r2.source, items), JQ_OK);
+    EXPECT_TRUE(items.empty());
+}
+
+TEST(SinglePackageReader, ReadsAtAnIndexOffset) {
+    BroadcastFile file;
+    file.fileHeader().keyPackage(marchBlock());
+    file.dataPackage(objectPackage(0x56, {1}));
+    const uint32_t second = file.dataPackage(objectPackage(0x57, {2, 2}, 0));
+    Reader r(file.bytes());
+    Package package;
+    ASSERT_EQ(readPackageAt(r.source, static_cast<int32_t>(second), write::builtInDefaultBlock(), package), JQ_OK);
+    EXPECT_EQ(package.header.TypeCode, 0x57);
+    EXPECT_EQ(package.offset, second);
+    EXPECT_EQ(readPackageAt(r.source, 16, write::builtInDefaultBlock(), package), JQ_ERR_FORMAT);  // key package
+    EXPECT_EQ(readPackageAt(r.source, 3, write::builtInDefaultBlock(), package), JQ_ERR_FORMAT);
+    EXPECT_EQ(readPackageAt(r.source, -1, write::builtInDefaultBlock(), package), JQ_ERR_READ);
+    EXPECT_EQ(readPackageAt(r.source, 1 << 30, write::builtInDefaultBlock(), package), JQ_ERR_FORMAT);
+}
+
+TEST(KeyParameterSearch, FindsTheKeyPackageAnywhere) {
+    BroadcastFile file;
+    file.fileHeader();
+    file.dataPackage(objectPackage(0x56, {1}));
+    GcspBlock block = marchBlock();
+    GcspBlock found{};
+    {
+        Reader r(file.bytes());
+        EXPECT_EQ(findKeyParameters(r.source, found), JQ_ERR_EXCEPTION);  // none in the file
+    }
+    const auto key = write::packKeyPackage(block);
+    file.raw(Bytes(key.begin(), key.end()));
+    Reader r(file.bytes());
+    ASSERT_EQ(findKeyParameters(r.source, found), JQ_OK);
+    EXPECT_EQ(found.StartCode, 0x0D);
+    EXPECT_EQ(found.TypeCode, 0x7F);
+    EXPECT_EQ(found.Month, 3);
+    EXPECT_EQ(found.OddKeyParameter, 0x11);
+    EXPECT_EQ(found.Terminator, 0x8F);
+
+    Bytes bad(key.begin(), key.end());
+    bad[10] = 0x00;
+    Reader r2(bad);
+    EXPECT_EQ(findKeyParameters(r2.source, found), JQ_ERR_FORMAT);
+    EXPECT_EQ(found.Month, 3);  // filled all the same
+    Reader r3(Bytes{0x41, 0x42, 0x43});
+    EXPECT_EQ(findKeyParameters(r3.source, found), JQ_ERR_FORMAT);
+}
+
+TEST(FileHead, ReadsTheSixteenBytes) {
+    BroadcastFile file;
+    file.fileHeader(0xABC, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    FileHeadInfo info{};
+    info.NotFilled1 = 0x77;
+    info.NotFilled2 = 0x66;
+    Reader r(file.bytes());
+    ASSERT_EQ(readFileHead(r.source, info), JQ_OK);
+    EXPECT_EQ(info.HeaderLength, 14);
+    EXPECT_EQ(info.HeaderValue, 0xABC);
+    EXPECT_EQ(info.Bytes4To7[0], 1);
+    EXPECT_EQ(info.Bytes8To11[3], 8);
+    EXPECT_EQ(info.NotFilled1, 0x77);
+    EXPECT_EQ(info.Bytes12To13[1], 10);
+    EXPECT_EQ(info.Byte14, 11);
+    EXPECT_EQ(info.NotFilled2, 0x66);
+    EXPECT_EQ(info.Byte15, 12);
+
+    // A file that begins with a package; a short file that begins like a header.
+    Reader pkg(Bytes{0x0D, 0x56, 0x01});
+    EXPECT_EQ(readFileHead(pkg.source, info), JQ_ERR_READ);
+    EXPECT_EQ(info.HeaderLength, 0x0D56);
+    Reader shortHeader(Bytes{0x00, 0x0E, 0x01, 0x23, 0x09});
+    EXPECT_EQ(readFileHead(shortHeader.source, info), JQ_OK);
+    EXPECT_EQ(info.HeaderValue, 0x123);
+    EXPECT_EQ(info.Bytes4To7[0], 0x09);
+    EXPECT_EQ(info.Byte15, 0);
+}
+
+TEST(ContainerReader, EntriesGapsAndDamage) {
+    write::ContainerEntry a;
+    a.hostId = 0x1234;
+    a.countryCode = 77;
+    a.headerSource = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0, 0};
+    a.data = {1, 2, 3};
+    write::ContainerEntry b;
+    b.data = {4, 5};
+    b.gap = 5;  // bytes between entries are skipped
+    write::ContainerEntry c;
+    c.data = {6};
+    const Bytes bytes = write::containerFile(0x57, {a, b, c});
+    Reader r(bytes);
+    std::vector<Package> packages;
+    ASSERT_EQ(readContainerFile(r.source, packages), JQ_OK);
+    ASSERT_EQ(packages.size(), 3u);
+    EXPECT_EQ(packages[0].header.TypeCode, 0x57);
+    EXPECT_EQ(packages[0].header.HostID, 0x1234);
+    EXPECT_EQ(packages[0].header.CountryCode, 77);
+    EXPECT_EQ(packages[0].header.StartCode, 0);
+    EXPECT_EQ(packages[0].packetHeader, (Bytes{0x22, 0x11, 0x44, 0x33, 0x66, 0x55}));
+    EXPECT_EQ(packages[0].offset, 8u);
+    EXPECT_EQ(packages[2].data, Bytes{6});
+    EXPECT_EQ(packages[2].offset, 8u + 27 + 26 + 5);
+
+    std::vector<IndexItem> items;
+    uint32_t declared = 0;
+    ASSERT_EQ(scanContainerIndex(r.source, items, declared), JQ_OK);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[2].offset, packages[2].offset);
+
+    // Type 0xF5 keeps the eight header bytes as they stand.
+    const Bytes micp = write::containerFile(0xF5, {a});
+    Reader rm(micp);
+    ASSERT_EQ(readContainerFile(rm.source, packages), JQ_OK);
+    EXPECT_EQ(packages[0].packetHeader.size(), 8u);
+    EXPECT_EQ(packages[0].packetHeader[0], 0x11);
+
+    // Size mismatch, an empty container, a count beyond the entries present,
+    // and a data length beyond the file.
+    Reader wrongSize(write::containerFile(0x57, {a}, 1000));
+    EXPECT_EQ(readContainerFile(wrongSize.source, packages), JQ_ERR_READ);
+    Reader empty(write::containerFile(0x57, {}));
+    EXPECT_EQ(readContainerFile(empty.source, packages), JQ_OK);
+    EXPECT_TRUE(packages.empty());
+    Reader overCount(write::containerFile(0x57, {a}, std::nullopt, 3));
+    EXPECT_EQ(readContainerFile(overCount.source, packages), JQ_ERR_READ);
+    EXPECT_EQ(scanContainerIndex(overCount.source, items, declared), JQ_ERR_READ);
+    EXPECT_EQ(declared, 3u);
+    Bytes longData = write::containerFile(0x57, {a});
+    longData[8 + 20] = 0xFF;  // data length 0x...FF
+    longData[8 + 23] = 0x7F;
+    Reader rl(longData);
+    EXPECT_EQ(readContainerFile(rl.source, packages), JQ_ERR_READ);
+}
+
+}  // namespace
+}  // namespace jq
