@@ -34,7 +34,8 @@ Bytes hex(const std::string& text) {
     std::string digits;
     for (char c : text)
         if (c != ' ') digits += c;
-    for (size_t i = 0; i + 1 < digits.size(); i += 2)
+    if (digits.size() % 2 != 0) throw std::invalid_argument("odd number of hex digits: " + text);
+    for (size_t i = 0; i < digits.size(); i += 2)
         out.push_back(static_cast<uint8_t>(std::stoul(digits.substr(i, 2), nullptr, 16)));
     return out;
 }
@@ -56,7 +57,9 @@ struct DesVector {
     const char* cipher;
 };
 
-// FIPS 81 / NBS SP 500-20 examples and the classic weak-pattern cases.
+// The textbook worked examples, the FIPS 81 example ("Now is t"), entries of
+// the NBS SP 500-20 variable-plaintext and variable-key tests, and the classic
+// all-zero, all-one and near-weak cases.
 constexpr DesVector kDesVectors[] = {
     {"133457799BBCDFF1", "0123456789ABCDEF", "85E813540F0AB405"},
     {"0E329232EA6D0D73", "8787878787878787", "0000000000000000"},
