@@ -6,7 +6,7 @@
 namespace jq {
 
 bool ByteSource::readHeader(uint64_t offset, uint8_t* buffer, size_t count, size_t* got) {
-    std::memset(buffer, 0, count);
+    if (count != 0) std::memset(buffer, 0, count);
     size_t n = 0;
     const bool ok = readAt(offset, buffer, count, n);
     if (got != nullptr) *got = n;

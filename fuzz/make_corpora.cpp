@@ -1,0 +1,106 @@
+// make_fuzz_corpora OUTDIR: writes the seed corpora of the fuzz targets,
+// one folder per target, from files made by jqwrite.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "jqwrite.h"
+
+namespace fs = std::filesystem;
+using jq::write::BroadcastFile;
+using jq::write::Bytes;
+using jq::write::DataPackage;
+
+namespace {
+
+DataPackage package(uint8_t type, size_t objectSize, bool compress, uint8_t oddEven) {
+    DataPackage p;
+    p.typeCode = type;
+    p.oddEvenFlag = oddEven;
+    p.compress = compress;
+    p.packetHeader = {0x00, 0x01, 0x02, 0x03, 0x12, 0x34, 0x56};
+    p.plain = {0x12, 0x34};
+    for (size_t i = 0; i < objectSize; ++i) p.plain.push_back(static_cast<uint8_t>("JQ feed "[i % 8]));
+    return p;
+}
+
+std::vector<Bytes> broadcastSeeds() {
+    std::vector<Bytes> seeds;
+    GcspBlock april = jq::write::builtInDefaultBlock();
+    april.Month = 4;
+    for (int variant = 0; variant < 6; ++variant) {
+        BroadcastFile f;
+        if (variant & 1) f.fileHeader(0x0AB);
+        if (variant & 2) f.keyPackage(april);
+        else f.encryptWith(jq::write::builtInDefaultBlock());
+        f.dataPackage(package(0x56, 10 + variant, false, 1));
+        f.dataPackage(package(0x57, 300, true, 0));
+        f.dataPackage(package(0x54, 40, variant > 3, 1));
+        f.dataPackage(package(0xD7, 2, false, 0));
+        seeds.push_back(f.bytes());
+    }
+    DataPackage bad = package(0x56, 8, true, 1);
+    bad.unCompressedDataLength = 3;
+    BroadcastFile faulty;
+    faulty.dataPackage(bad);
+    seeds.push_back(faulty.bytes());
+    return seeds;
+}
+
+std::vector<Bytes> containerSeeds() {
+    std::vector<Bytes> seeds;
+    for (uint8_t type : {0x56, 0x57, 0xF5, 0x54}) {
+        std::vector<jq::write::ContainerEntry> entries(3);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            entries[i].hostId = static_cast<uint16_t>(i + 1);
+            entries[i].headerSource = {0x01, 0x00, 0x02, 0x00, 0x34, 0x12, 0, 0};
+            entries[i].data = {0x12, 0x34, uint8_t(i), 0x55};
+            entries[i].gap = static_cast<uint32_t>(i);
+        }
+        seeds.push_back(jq::write::containerFile(type, entries));
+    }
+    return seeds;
+}
+
+bool writeSeeds(const fs::path& folder, const std::vector<Bytes>& seeds) {
+    fs::create_directories(folder);
+    for (size_t i = 0; i < seeds.size(); ++i) {
+        if (!jq::write::saveFile((folder / ("seed" + std::to_string(i))).string(), seeds[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_corpora OUTDIR\n");
+        return 2;
+    }
+    const fs::path out = argv[1];
+    const std::vector<Bytes> broadcast = broadcastSeeds();
+    const std::vector<Bytes> container = containerSeeds();
+    std::vector<Bytes> both = broadcast;
+    both.insert(both.end(), container.begin(), container.end());
+
+    // The single-package reader's input: a little-endian offset, then a file.
+    std::vector<Bytes> single;
+    for (const Bytes& file : broadcast) {
+        for (uint32_t offset : {0u, 16u, 28u}) {
+            Bytes seed = {uint8_t(offset), uint8_t(offset >> 8), 0, 0};
+            seed.insert(seed.end(), file.begin(), file.end());
+            single.push_back(seed);
+        }
+    }
+    const bool ok = writeSeeds(out / "fuzz_broadcast_reader", broadcast) &&
+                    writeSeeds(out / "fuzz_container_reader", container) &&
+                    writeSeeds(out / "fuzz_index_scan", both) &&
+                    writeSeeds(out / "fuzz_single_package", single) &&
+                    writeSeeds(out / "fuzz_key_parameters", both);
+    if (!ok) {
+        std::fprintf(stderr, "make_fuzz_corpora: cannot write below %s\n", out.string().c_str());
+        return 1;
+    }
+    return 0;
+}
