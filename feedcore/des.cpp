@@ -64,6 +64,27 @@ constexpr uint8_t kPC2[48] = {14, 17, 11, 24, 1, 5, 3, 28, 15, 6, 21, 10,
 // Cumulative left rotations of C and D before each round.
 constexpr uint8_t kRotations[16] = {1, 2, 4, 6, 8, 10, 12, 14, 15, 17, 19, 21, 23, 25, 27, 28};
 
+// kRoundKeyBits[round][i]: the key bit (0 = the most significant bit of key
+// byte 0) that becomes bit i of the round's 48-bit key. PC-1 splits the key
+// into C and D, each rotated left by the round's cumulative count, and PC-2
+// picks 48 of their bits; composed once here, a schedule is 768 bit fetches.
+using RoundKeyBits = std::array<std::array<uint8_t, 48>, 16>;
+
+constexpr RoundKeyBits makeRoundKeyBits() {
+    RoundKeyBits table{};
+    for (unsigned round = 0; round < 16; ++round) {
+        for (unsigned i = 0; i < 48; ++i) {
+            const unsigned cd = kPC2[i] - 1u;  // 0-27 in C, 28-55 in D
+            const unsigned half = cd < 28 ? 0 : 28;
+            const unsigned rotated = half + (cd - half + kRotations[round]) % 28;
+            table[round][i] = static_cast<uint8_t>(kPC1[rotated] - 1);
+        }
+    }
+    return table;
+}
+
+constexpr RoundKeyBits kRoundKeyBits = makeRoundKeyBits();
+
 constexpr uint32_t rotl(uint32_t v, unsigned n) { return (v << n) | (v >> (32 - n)); }
 
 using SpTables = std::array<std::array<uint32_t, 64>, 8>;
@@ -155,23 +176,17 @@ inline void storeBigEndian(uint32_t v, uint8_t* p) {
 }  // namespace
 
 KeySchedule makeSchedule(const uint8_t key[8], Direction direction) {
-    // C and D as 56 bits, bit 0 of the array the first bit of C.
-    bool cd[56];
-    for (unsigned i = 0; i < 56; ++i) {
-        const unsigned bit = kPC1[i] - 1u;
-        cd[i] = (key[bit / 8] >> (7 - bit % 8)) & 1;
-    }
+    uint64_t bits = 0;  // key bit 1 is the most significant
+    for (unsigned i = 0; i < 8; ++i) bits = (bits << 8) | key[i];
     KeySchedule schedule{};
     for (unsigned round = 0; round < 16; ++round) {
-        bool rotated[56];
-        for (unsigned i = 0; i < 28; ++i) {
-            rotated[i] = cd[(i + kRotations[round]) % 28];
-            rotated[28 + i] = cd[28 + (i + kRotations[round]) % 28];
-        }
-        // The 48-bit round key as eight 6-bit groups.
-        uint32_t groups[8] = {};
-        for (unsigned i = 0; i < 48; ++i) {
-            if (rotated[kPC2[i] - 1]) groups[i / 6] |= 1u << (5 - i % 6);
+        // The 48-bit round key as eight 6-bit groups, first bit most significant.
+        const uint8_t* source = kRoundKeyBits[round].data();
+        uint32_t groups[8];
+        for (unsigned g = 0; g < 8; ++g) {
+            uint32_t group = 0;
+            for (unsigned i = 0; i < 6; ++i) group = (group << 1) | (static_cast<uint32_t>(bits >> (63 - *source++)) & 1);
+            groups[g] = group;
         }
         const unsigned slot = direction == Direction::Encrypt ? round : 15 - round;
         schedule.words[2 * slot] = (groups[0] << 24) | (groups[2] << 16) | (groups[4] << 8) | groups[6];
@@ -182,7 +197,32 @@ KeySchedule makeSchedule(const uint8_t key[8], Direction direction) {
 
 void cryptEcb(const KeySchedule& schedule, const uint8_t* in, uint8_t* out, size_t size) {
     const uint32_t* keys = schedule.words;
-    for (size_t done = 0; size - done >= 8; done += 8) {
+    size_t done = 0;
+    // Two blocks at a time. The rounds of one block are a single chain of
+    // dependent table lookups, too long for the processor to reach the next
+    // block on its own; two independent chains side by side keep it busy.
+    // Both blocks are loaded before either is stored, so in == out is fine.
+    for (; size - done >= 16; done += 16) {
+        uint32_t left0 = loadBigEndian(in + done);
+        uint32_t right0 = loadBigEndian(in + done + 4);
+        uint32_t left1 = loadBigEndian(in + done + 8);
+        uint32_t right1 = loadBigEndian(in + done + 12);
+        initialPermutation(left0, right0);
+        initialPermutation(left1, right1);
+        for (unsigned round = 0; round < 16; round += 2) {
+            left0 ^= feistel(right0, keys + 2 * round);
+            left1 ^= feistel(right1, keys + 2 * round);
+            right0 ^= feistel(left0, keys + 2 * round + 2);
+            right1 ^= feistel(left1, keys + 2 * round + 2);
+        }
+        finalPermutation(left0, right0);
+        finalPermutation(left1, right1);
+        storeBigEndian(right0, out + done);
+        storeBigEndian(left0, out + done + 4);
+        storeBigEndian(right1, out + done + 8);
+        storeBigEndian(left1, out + done + 12);
+    }
+    if (size - done >= 8) {
         uint32_t left = loadBigEndian(in + done);
         uint32_t right = loadBigEndian(in + done + 4);
         initialPermutation(left, right);

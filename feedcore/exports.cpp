@@ -75,9 +75,9 @@ void writeHeaderLines(const ParseElement& e, CsvFile& out) {
 }  // namespace
 
 JQ_API JQStatus JQ_CALL PreAnalyzeJQFile(const JQChar* path, IndexList* list) {
-    const Mode mode = readingMode();
-    if (path == nullptr || list == nullptr) return JQ_ERR_NULL_ARGUMENT;
     return guarded([&]() -> JQStatus {
+        const Mode mode = readingMode();
+        if (path == nullptr || list == nullptr) return JQ_ERR_NULL_ARGUMENT;
         std::vector<IndexItem> items;
         uint32_t declaredCount = 0;
         const JQStatus status = withDataFile(path, [&](ByteSource& source) {
@@ -99,10 +99,10 @@ JQ_API JQStatus JQ_CALL PreAnalyzeJQFile(const JQChar* path, IndexList* list) {
 }
 
 JQ_API JQStatus JQ_CALL AnalyzeJQFile(const JQChar* path, ParseList* list) {
-    const Mode mode = readingMode();
-    const GcspBlock block = defaultBlock();
-    if (path == nullptr || list == nullptr) return JQ_ERR_NULL_ARGUMENT;
     return guarded([&]() -> JQStatus {
+        const Mode mode = readingMode();
+        const GcspBlock block = defaultBlock();
+        if (path == nullptr || list == nullptr) return JQ_ERR_NULL_ARGUMENT;
         std::vector<Package> packages;
         const JQStatus status = readPackages(path, mode, block, packages);
         if (status != JQ_OK) return status;
@@ -112,10 +112,7 @@ JQ_API JQStatus JQ_CALL AnalyzeJQFile(const JQChar* path, ParseList* list) {
 
 JQ_API JQStatus JQ_CALL GetGCSP(const JQChar* path, GcspBlock* block) {
     if (path == nullptr || block == nullptr) return JQ_ERR_NULL_ARGUMENT;
-    // An exception must not cross the C boundary: it would end the host.
-    return guarded([&]() -> JQStatus {
-        return withDataFile(path, [&](ByteSource& source) { return findKeyParameters(source, *block); });
-    });
+    return withDataFile(path, [&](ByteSource& source) { return findKeyParameters(source, *block); });
 }
 
 JQ_API JQStatus JQ_CALL SetDefaultGCSP(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t h3) {
@@ -124,10 +121,10 @@ JQ_API JQStatus JQ_CALL SetDefaultGCSP(uint32_t w0, uint32_t w1, uint32_t w2, ui
 }
 
 JQ_API JQStatus JQ_CALL DecryptJQFile(const JQChar* path, PackageList* list) {
-    const Mode mode = readingMode();
-    const GcspBlock block = defaultBlock();
-    if (path == nullptr || list == nullptr) return JQ_ERR_NULL_ARGUMENT;
     return guarded([&]() -> JQStatus {
+        const Mode mode = readingMode();
+        const GcspBlock block = defaultBlock();
+        if (path == nullptr || list == nullptr) return JQ_ERR_NULL_ARGUMENT;
         std::vector<Package> packages;
         const JQStatus status = readPackages(path, mode, block, packages);
         if (status != JQ_OK) return status;
@@ -167,9 +164,9 @@ JQ_API void JQ_CALL OutputCSVFile(const JQChar* csvPath, const ParseElement* ele
 
 JQ_API JQStatus JQ_CALL AnalyzeJQFile1Pack(const JQChar* path, int32_t offset, ParseList* list) {
     // The single-package reader reads the broadcast layout in both modes.
-    const GcspBlock block = defaultBlock();
-    if (path == nullptr || list == nullptr) return JQ_ERR_NULL_ARGUMENT;
     return guarded([&]() -> JQStatus {
+        const GcspBlock block = defaultBlock();
+        if (path == nullptr || list == nullptr) return JQ_ERR_NULL_ARGUMENT;
         std::vector<Package> packages(1);
         const JQStatus status = withDataFile(path, [&](ByteSource& source) {
             return readPackageAt(source, offset, block, packages[0]);

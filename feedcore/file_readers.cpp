@@ -90,7 +90,7 @@ JQStatus readContainerEntry(ByteSource& source, uint64_t offset, uint8_t typeCod
 JQStatus scanBroadcastIndex(ByteSource& source, std::vector<IndexItem>& items) {
     items.clear();
     if (source.size() == 0) return JQ_ERR_READ;
-    PackageWalker walker(source);
+    PackageWalker walker(source, true);
     while (walker.more()) {
         WalkStep step;
         const JQStatus status = walker.next(step);
@@ -184,7 +184,7 @@ JQStatus readPackageAt(ByteSource& source, int32_t offset, const GcspBlock& defa
 
 JQStatus findKeyParameters(ByteSource& source, GcspBlock& block) {
     if (source.size() == 0) return JQ_ERR_READ;
-    PackageWalker walker(source);
+    PackageWalker walker(source, false);
     while (walker.more()) {
         WalkStep step;
         const JQStatus status = walker.next(step);

@@ -43,6 +43,7 @@ JQStatus readPackageAt(ByteSource& source, int32_t offset, const GcspBlock& defa
 
 // The first key-parameter package wherever it stands: 0, or 21 when its
 // terminator is wrong (block filled all the same), or 16 when there is none.
+// Allocates nothing, so it cannot throw.
 JQStatus findKeyParameters(ByteSource& source, GcspBlock& block);
 
 // The 16-byte file header; 19 when the file does not begin with one (field 1

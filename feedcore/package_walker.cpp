@@ -42,8 +42,10 @@ JQStatus PackageWalker::skipDataPackage(WalkStep& step) {
     uint8_t length = 0;
     if (!source_.readHeader(position_ + 6, &length, 1)) return JQ_ERR_READ;
     position_ += 7;
-    step.packetHeader.resize(length);
-    if (!source_.readHeader(position_, step.packetHeader.data(), length)) return JQ_ERR_READ;
+    if (keepPacketHeaders_) {
+        step.packetHeader.resize(length);
+        if (!source_.readHeader(position_, step.packetHeader.data(), length)) return JQ_ERR_READ;
+    }
     position_ += length;
 
     uint8_t second[2];

@@ -22,7 +22,10 @@ struct WalkStep {
 
 class PackageWalker {
 public:
-    explicit PackageWalker(ByteSource& source) : source_(source) {}
+    // keepPacketHeaders false: data packages are skipped without copying
+    // their packet headers, and the walk allocates nothing.
+    PackageWalker(ByteSource& source, bool keepPacketHeaders)
+        : source_(source), keepPacketHeaders_(keepPacketHeaders) {}
 
     // False once the position has reached the end of the file.
     bool more() const { return position_ < source_.size(); }
@@ -35,6 +38,7 @@ private:
     JQStatus skipDataPackage(WalkStep& step);
 
     ByteSource& source_;
+    bool keepPacketHeaders_;
     uint64_t position_ = 0;
 };
 

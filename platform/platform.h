@@ -34,6 +34,7 @@ public:
     File& operator=(File&& other) noexcept;
     ~File();
 
+    // The open functions never throw; a file that cannot be opened is closed.
     // Opens an existing file for reading, with shared read access.
     static File openForReading(const JQChar* path);
     // Creates or truncates a file for reading and writing, shared read access.

@@ -78,10 +78,17 @@ PathString fromUtf8(const std::string& text) {
     return out;
 }
 
-File openWith(const JQChar* path, int flags) {
+// Never throws: a path that cannot be converted for want of memory is a file
+// that cannot be opened.
+File openWith(const JQChar* path, int flags) noexcept {
     File file;
     if (path == nullptr) return file;
-    const int fd = ::open(toUtf8(path).c_str(), flags | O_CLOEXEC, 0644);
+    int fd = -1;
+    try {
+        fd = ::open(toUtf8(path).c_str(), flags | O_CLOEXEC, 0644);
+    } catch (...) {
+        return file;
+    }
     if (fd < 0) return file;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
