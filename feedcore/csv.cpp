@@ -24,7 +24,7 @@ private:
     size_t length_ = 0;
 };
 
-struct Spec {
+struct Directive {
     bool leftAlign = false;
     bool zeroPad = false;
     size_t width = 0;
@@ -35,38 +35,38 @@ struct Spec {
 };
 
 // Parses flags, width, precision and size prefix after a '%'.
-const char* parseSpec(const char* p, Spec& spec) {
+const char* parseDirective(const char* p, Directive& directive) {
     for (; *p == '-' || *p == '0' || *p == '#'; ++p) {
-        if (*p == '-') spec.leftAlign = true;
-        if (*p == '0') spec.zeroPad = true;
+        if (*p == '-') directive.leftAlign = true;
+        if (*p == '0') directive.zeroPad = true;
     }
-    for (; *p >= '0' && *p <= '9'; ++p) spec.width = spec.width * 10 + static_cast<size_t>(*p - '0');
+    for (; *p >= '0' && *p <= '9'; ++p) directive.width = directive.width * 10 + static_cast<size_t>(*p - '0');
     if (*p == '.') {
-        spec.hasPrecision = true;
+        directive.hasPrecision = true;
         for (++p; *p >= '0' && *p <= '9'; ++p) {
-            spec.precision = spec.precision * 10 + static_cast<size_t>(*p - '0');
+            directive.precision = directive.precision * 10 + static_cast<size_t>(*p - '0');
         }
     }
     if (p[0] == 'I' && p[1] == '6' && p[2] == '4') {
-        spec.wide = true;
+        directive.wide = true;
         p += 3;
     } else if (*p == 'l' || *p == 'h') {
         ++p;
     }
-    spec.conversion = *p;
+    directive.conversion = *p;
     return *p ? p + 1 : p;
 }
 
 // The digits of an integer argument, most significant first, and its sign.
-size_t integerDigits(const Spec& spec, int64_t value, char (&digits)[24], bool& negative) {
+size_t integerDigits(const Directive& directive, int64_t value, char (&digits)[24], bool& negative) {
     uint64_t magnitude = 0;
     unsigned base = 10;
     const char* alphabet = "0123456789abcdef";
     negative = false;
-    switch (spec.conversion) {
+    switch (directive.conversion) {
     case 'd':
     case 'i': {
-        const int64_t v = spec.wide ? value : static_cast<int32_t>(value);
+        const int64_t v = directive.wide ? value : static_cast<int32_t>(value);
         negative = v < 0;
         magnitude = negative ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
         break;
@@ -78,7 +78,7 @@ size_t integerDigits(const Spec& spec, int64_t value, char (&digits)[24], bool& 
         base = 16;
         [[fallthrough]];
     default:
-        magnitude = spec.wide ? static_cast<uint64_t>(value) : static_cast<uint32_t>(value);
+        magnitude = directive.wide ? static_cast<uint64_t>(value) : static_cast<uint32_t>(value);
         break;
     }
     char reversed[24];
@@ -91,27 +91,27 @@ size_t integerDigits(const Spec& spec, int64_t value, char (&digits)[24], bool& 
     return count;
 }
 
-void putInteger(BoundedOutput& out, const Spec& spec, int64_t value) {
+void putInteger(BoundedOutput& out, const Directive& directive, int64_t value) {
     char digits[24];
     bool negative = false;
-    const size_t count = integerDigits(spec, value, digits, negative);
+    const size_t count = integerDigits(directive, value, digits, negative);
     const size_t length = count + (negative ? 1 : 0);
-    const size_t fill = spec.width > length ? spec.width - length : 0;
-    if (!spec.leftAlign && !spec.zeroPad) out.pad(' ', fill);
+    const size_t fill = directive.width > length ? directive.width - length : 0;
+    if (!directive.leftAlign && !directive.zeroPad) out.pad(' ', fill);
     if (negative) out.put('-');
-    if (!spec.leftAlign && spec.zeroPad) out.pad('0', fill);
+    if (!directive.leftAlign && directive.zeroPad) out.pad('0', fill);
     for (size_t i = 0; i < count; ++i) out.put(digits[i]);
-    if (spec.leftAlign) out.pad(' ', fill);
+    if (directive.leftAlign) out.pad(' ', fill);
 }
 
-void putText(BoundedOutput& out, const Spec& spec, const char* text) {
+void putText(BoundedOutput& out, const Directive& directive, const char* text) {
     if (text == nullptr) text = "(null)";
     size_t length = 0;
-    while (text[length] != '\0' && (!spec.hasPrecision || length < spec.precision)) ++length;
-    const size_t fill = spec.width > length ? spec.width - length : 0;
-    if (!spec.leftAlign) out.pad(spec.zeroPad ? '0' : ' ', fill);
+    while (text[length] != '\0' && (!directive.hasPrecision || length < directive.precision)) ++length;
+    const size_t fill = directive.width > length ? directive.width - length : 0;
+    if (!directive.leftAlign) out.pad(directive.zeroPad ? '0' : ' ', fill);
     for (size_t i = 0; i < length; ++i) out.put(text[i]);
-    if (spec.leftAlign) out.pad(' ', fill);
+    if (directive.leftAlign) out.pad(' ', fill);
 }
 
 }  // namespace
@@ -126,26 +126,26 @@ size_t formatLine(char (&buffer)[kCsvBufferSize], const char* format, std::initi
             out.put(*p++);
             continue;
         }
-        Spec spec;
-        p = parseSpec(p + 1, spec);
-        switch (spec.conversion) {
+        Directive directive;
+        p = parseDirective(p + 1, directive);
+        switch (directive.conversion) {
         case 'd':
         case 'i':
         case 'u':
         case 'x':
         case 'X':
-            putInteger(out, spec, nextArg().integer);
+            putInteger(out, directive, nextArg().integer);
             break;
         case 'c':
             out.put(static_cast<char>(nextArg().integer));
             break;
         case 's':
-            putText(out, spec, nextArg().text);
+            putText(out, directive, nextArg().text);
             break;
         case '\0':
             break;
         default:
-            out.put(spec.conversion);  // "%%" and unknown conversions
+            out.put(directive.conversion);  // "%%" and unknown conversions
             break;
         }
     }

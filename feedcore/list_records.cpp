@@ -33,6 +33,24 @@ struct PartialArray {
     Element* release() { return elements.release(); }
 };
 
+// The header fields that PackageRecord and ParseElement share, by name.
+template <typename Target>
+void copyHeader(const PackageHeader& h, Target& t) {
+    t.StartCode = h.StartCode;
+    t.TypeCode = h.TypeCode;
+    t.CountryCode = h.CountryCode;
+    t.HostID = h.HostID;
+    t.UpdateNumber = h.UpdateNumber;
+    t.VersionNumber = h.VersionNumber;
+    t.OddEvenFlag = h.OddEvenFlag;
+    t.PacketHeaderLength = h.PacketHeaderLength;
+    t.CompressMethod = h.CompressMethod;
+    t.PackageDataLength = h.PackageDataLength;
+    t.TotalCheckSum = h.TotalCheckSum;
+    t.PlainPackageDataLength = h.PlainPackageDataLength;
+    t.UnCompressedDataLength = h.UnCompressedDataLength;
+}
+
 }  // namespace
 
 JQChar* copyPath(const JQChar* path) {
@@ -68,20 +86,7 @@ void fillPackageList(const JQChar* path, const std::vector<Package>& packages, P
     PartialArray<PackageRecord, releasePackageRecord> array(packages.size());
     for (const Package& package : packages) {
         PackageRecord& record = array.elements[array.filled++];
-        const PackageHeader& h = package.header;
-        record.StartCode = h.StartCode;
-        record.TypeCode = h.TypeCode;
-        record.CountryCode = h.CountryCode;
-        record.HostID = h.HostID;
-        record.UpdateNumber = h.UpdateNumber;
-        record.VersionNumber = h.VersionNumber;
-        record.OddEvenFlag = h.OddEvenFlag;
-        record.PacketHeaderLength = h.PacketHeaderLength;
-        record.CompressMethod = h.CompressMethod;
-        record.PackageDataLength = h.PackageDataLength;
-        record.TotalCheckSum = h.TotalCheckSum;
-        record.PlainPackageDataLength = h.PlainPackageDataLength;
-        record.UnCompressedDataLength = h.UnCompressedDataLength;
+        copyHeader(package.header, record);
         record.offset = static_cast<int32_t>(package.offset);
         record.dataLength = static_cast<uint32_t>(package.data.size());
         record.packetHeader = copyBytes(package.packetHeader.data(), package.packetHeader.size());
@@ -107,20 +112,7 @@ void releasePackageList(PackageList& list) {
 }
 
 void copyHeaderFields(const Package& package, ParseElement& element) {
-    const PackageHeader& h = package.header;
-    element.StartCode = h.StartCode;
-    element.TypeCode = h.TypeCode;
-    element.CountryCode = h.CountryCode;
-    element.HostID = h.HostID;
-    element.UpdateNumber = h.UpdateNumber;
-    element.VersionNumber = h.VersionNumber;
-    element.OddEvenFlag = h.OddEvenFlag;
-    element.PacketHeaderLength = h.PacketHeaderLength;
-    element.CompressMethod = h.CompressMethod;
-    element.PackageDataLength = h.PackageDataLength;
-    element.TotalCheckSum = h.TotalCheckSum;
-    element.PlainPackageDataLength = h.PlainPackageDataLength;
-    element.UnCompressedDataLength = h.UnCompressedDataLength;
+    copyHeader(package.header, element);
     element.packetHeader = copyBytes(package.packetHeader.data(), package.packetHeader.size());
 }
 
