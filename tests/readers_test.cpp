@@ -269,6 +269,42 @@ TEST(IndexScan, TrustsDeclaredLengthsAndSkipsHeaders) {
     EXPECT_TRUE(items.empty());
 }
 
+TEST(PackageLayout, FixedAndSecondHeaderBits) {
+    // 0D 56 01 05 20 3F 85 02 06: type 0x56, CountryCode 69, HostID 2111,
+    // OddEvenFlag 1, UpdateNumber 5, VersionNumber 2, six packet header bytes.
+    DataPackage p = objectPackage(0x56, Bytes(9, 0));  // 11 plain bytes: two blocks
+    p.countryCode = 69;
+    p.hostId = 2111;
+    p.updateNumber = 5;
+    p.versionNumber = 2;
+    p.compress = false;
+    p.compressMethod = 1;
+    const Bytes bytes = write::encodeDataPackage(p, write::builtInDefaultBlock());
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 9), (Bytes{0x0D, 0x56, 0x01, 0x05, 0x20, 0x3F, 0x85, 0x02, 0x06}));
+    EXPECT_EQ(bytes[15], 0x40);  // CompressMethod 1 in bits 7-6, block count high bits 0
+    EXPECT_EQ(bytes[16], 0x02);
+    ASSERT_EQ(bytes.size(), 37u);  // 9 + 6 + 6 + 2 blocks
+
+    // Reserved bits are ignored: set them all and read the same fields.
+    Bytes noisy = bytes;
+    noisy[2] |= 0xF0;
+    noisy[3] |= 0xC0;
+    noisy[4] |= 0xC0;
+    noisy[5] |= 0xC0;
+    noisy[6] |= 0x40;
+    noisy[7] |= 0xC0;
+    std::vector<Package> packages;
+    ASSERT_EQ(readAll(noisy, packages), JQ_OK);
+    const PackageHeader& h = packages[0].header;
+    EXPECT_EQ(h.CountryCode, 69);
+    EXPECT_EQ(h.HostID, 2111);
+    EXPECT_EQ(h.OddEvenFlag, 1);
+    EXPECT_EQ(h.UpdateNumber, 5);
+    EXPECT_EQ(h.VersionNumber, 2);
+    EXPECT_EQ(h.CompressMethod, 1);
+    EXPECT_EQ(h.PackageDataLength, 2);
+}
+
 TEST(SinglePackageReader, ReadsAtAnIndexOffset) {
     BroadcastFile file;
     file.fileHeader().keyPackage(marchBlock());
