@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native target, writes the bundled
 # sample data set (samples/samples.jqd, through jqwrite) and dumps every
-# sample file with the reference host:
+# sample file with the reference host, container-layout files in container
+# mode:
 #
 #   build/native/samples       the sample JQ files
 #   build/native/sample-dump   jqtool's CSV dumps of them
@@ -40,12 +41,25 @@ if [ -z "$(find "$samples" -maxdepth 1 -type f 2>/dev/null)" ]; then
     exit 1
 fi
 
-rm -rf "$dump"
-mkdir -p "$dump"
+# Files written in the container layout (a "container NAME" line in the
+# description) are read in container mode: by a copy of jqtool, with the
+# decoder beside it, in a folder that holds a Tolvo.ini.
+container_files=$(sed -n 's/^container[[:space:]]\{1,\}\([^[:space:]]\{1,\}\).*/\1/p' samples/samples.jqd)
+container_host=build/native/container-host
+rm -rf "$dump" "$container_host"
+mkdir -p "$dump" "$container_host"
+cp "$jqtool" build/native/bin/libfeedcore.so "$container_host/"
+: >"$container_host/Tolvo.ini"
+
 status=0
-"$jqtool" dump "$samples" "$dump" || status=$?
-echo "run-samples: $(find "$samples" -maxdepth 1 -type f | wc -l) sample files, $(find "$dump" -type f | wc -l) files dumped into $dump"
-if [ "$status" -ne 0 ]; then
-    echo "run-samples: jqtool dump exited with $status" >&2
-fi
+count=0
+for file in "$samples"/*; do
+    [ -f "$file" ] || continue
+    count=$((count + 1))
+    host=$jqtool
+    grep -qxF "$(basename "$file")" <<<"$container_files" && host=$container_host/jqtool
+    "$host" dump "$file" "$dump" || status=1
+done
+echo "run-samples: $count sample files, $(find "$dump" -type f | wc -l) CSV files written into $dump"
+[ "$status" -eq 0 ] || echo "run-samples: jqtool dump failed on at least one sample file" >&2
 exit "$status"
