@@ -106,7 +106,7 @@ stage_bench() {
         return 0
     fi
     cmake --build --preset bench -j "$jobs" --target bench_decrypt || return 1
-    build/bench/bin/bench_decrypt --benchmark_min_time=0.05
+    build/bench/bin/bench_decrypt --benchmark_min_time=0.05 --benchmark_color=false
 }
 
 started=$(date +%s)
