@@ -1,6 +1,8 @@
 // package_reader.cpp - reading one broadcast package.
 #include "package_reader.h"
 
+#include <utility>
+
 #include "checksum.h"
 #include "inflate.h"
 #include "key_params.h"
@@ -35,15 +37,17 @@ void unpackSecondHeader(const uint8_t (&b)[kSecondHeaderSize], PackageHeader& h)
     h.PlainPackageDataLength = r.u16be();
 }
 
-// Checks the plain bytes and turns them into the package's data.
-JQStatus finishPlainData(const std::vector<uint8_t>& plain, Package& out) {
+// Checks the plain bytes and turns them into the package's data. A stored
+// payload becomes the data itself, cut to its plain length: no second copy.
+JQStatus finishPlainData(std::vector<uint8_t>& plain, Package& out) {
     PackageHeader& h = out.header;
     if (h.PlainPackageDataLength > plain.size()) return JQ_ERR_CHECKSUM;
     if (packageChecksum(h.PlainPackageDataLength, plain.data()) != h.TotalCheckSum) {
         return JQ_ERR_CHECKSUM;
     }
     if (h.CompressMethod != kCompressDeflate) {
-        out.data.assign(plain.begin(), plain.begin() + h.PlainPackageDataLength);
+        plain.resize(h.PlainPackageDataLength);
+        out.data = std::move(plain);
         return JQ_OK;
     }
     if (h.PlainPackageDataLength < 3) return JQ_ERR_INFLATE;

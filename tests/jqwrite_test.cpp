@@ -96,6 +96,34 @@ TEST(Des, KnownAnswersBothDirections) {
     EXPECT_EQ(two, hex(std::string(kDesVectors[0].cipher) + kDesVectors[0].cipher));
 }
 
+TEST(Des, EveryBlockOfARunEqualsThatBlockAlone) {
+    // Runs are worked several blocks at a time, the last one or two alone:
+    // for every count up to seven, each block must come out as if it were
+    // transformed by itself, in its own place, whatever its neighbours, also
+    // when the run is transformed in place.
+    using jq::des::Direction;
+    std::mt19937 random(20251209);
+    Bytes key(8);
+    for (uint8_t& b : key) b = static_cast<uint8_t>(random());
+    for (const Direction direction : {Direction::Encrypt, Direction::Decrypt}) {
+        const jq::des::KeySchedule schedule = jq::des::makeSchedule(key.data(), direction);
+        for (size_t blocks = 1; blocks <= 7; ++blocks) {
+            SCOPED_TRACE(blocks);
+            Bytes run(blocks * 8);
+            for (uint8_t& b : run) b = static_cast<uint8_t>(random());
+            Bytes expected;
+            for (size_t i = 0; i < blocks; ++i) {
+                const Bytes one(run.begin() + 8 * i, run.begin() + 8 * (i + 1));
+                const Bytes alone = desEcb(key, one, direction);
+                expected.insert(expected.end(), alone.begin(), alone.end());
+            }
+            EXPECT_EQ(desEcb(key, run, direction), expected);
+            jq::des::cryptEcb(schedule, run.data(), run.data(), run.size());
+            EXPECT_EQ(run, expected);
+        }
+    }
+}
+
 TEST(Des, LowBitOfEveryKeyByteIsIgnored) {
     const Bytes plain = hex("0123456789ABCDEF");
     Bytes key = hex("133457799BBCDFF1");
