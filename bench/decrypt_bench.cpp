@@ -50,7 +50,6 @@ namespace {
 using jq::write::Bytes;
 
 constexpr size_t kDefaultFileMiB = 32;
-constexpr int kRepetitions = 5;
 constexpr size_t kMinPlainSize = 300;
 constexpr size_t kMaxPlainSize = 60000;
 constexpr size_t kFixedHeaderSize = 9;
@@ -329,6 +328,8 @@ void benchReference(benchmark::State& state, const DataSet& set) {
 // benchmark name for the ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    explicit RatioReporter(bool colour) : ConsoleReporter(colour ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
@@ -354,13 +355,15 @@ private:
 };
 
 // The arguments for the library: ours taken out (--jq_file_mib=N sets
-// fileMiB), and random interleaving of the repetitions switched on first, so
-// that a burst of other work on the machine spreads over both benchmarks
-// rather than landing on one; a later flag on the command line overrides it.
+// fileMiB), and two defaults put first, where a flag on the command line
+// overrides them: five repetitions, run in random order so that a burst of
+// other work on the machine spreads over both benchmarks rather than
+// landing on one.
 std::vector<char*> libraryArguments(int argc, char** argv, size_t& fileMiB) {
+    static char repetitions[] = "--benchmark_repetitions=5";
     static char interleave[] = "--benchmark_enable_random_interleaving=true";
     constexpr const char* kFlag = "--jq_file_mib=";
-    std::vector<char*> kept = {argv[0], interleave};
+    std::vector<char*> kept = {argv[0], repetitions, interleave};
     fileMiB = kDefaultFileMiB;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], kFlag, std::strlen(kFlag)) == 0) {
@@ -372,6 +375,19 @@ std::vector<char*> libraryArguments(int argc, char** argv, size_t& fileMiB) {
     }
     kept.push_back(nullptr);
     return kept;
+}
+
+// Whether the table is coloured: as --benchmark_color says (the library
+// reads it only for its own reporter), colour on a terminal by default.
+bool colourWanted(int argc, char** argv) {
+    constexpr const char* kFlag = "--benchmark_color=";
+    std::string value = "auto";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kFlag, std::strlen(kFlag)) == 0)
+            value = argv[i] + std::strlen(kFlag);
+    }
+    if (value == "auto") return ::isatty(STDOUT_FILENO) != 0;
+    return value == "true" || value == "yes" || value == "1";
 }
 
 }  // namespace
@@ -396,13 +412,11 @@ int main(int argc, char** argv) {
         const size_t fileSize = set.file.size();
         const size_t count = set.packages.size();
         benchmark::RegisterBenchmark(kDecoderName, benchDecoder, file.path(), fileSize, count)
-            ->Unit(benchmark::kMillisecond)
-            ->Repetitions(kRepetitions);
+            ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(kReferenceName, benchReference, std::cref(set))
-            ->Unit(benchmark::kMillisecond)
-            ->Repetitions(kRepetitions);
+            ->Unit(benchmark::kMillisecond);
 
-        RatioReporter reporter;
+        RatioReporter reporter(colourWanted(argc, argv));
         benchmark::RunSpecifiedBenchmarks(&reporter);
         benchmark::Shutdown();
 
