@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "arib_text.h"
+#include "jqwrite.h"
 
 #ifndef _WIN32
 #include <iconv.h>
@@ -143,6 +144,38 @@ TEST(AribText, ErrorNamesTheOffset) {
         FAIL() << "half-width katakana accepted";
     } catch (const std::invalid_argument& e) {
         EXPECT_NE(std::string(e.what()).find("offset 3"), std::string::npos) << e.what();
+    }
+}
+
+// The description's arib: item: stray bytes of a file show them as written.
+TEST(AribText, DescriptionItem) {
+    std::vector<jq::write::DescribedFile> files;
+    std::string error;
+    ASSERT_TRUE(
+        jq::write::buildFromDescription("file t\n  stray 00 arib:4E484B93FA967B FF\n"
+                                        "  stray arib:834A835E arib:82A0 arib:41 arib:42\nend\n",
+                                        files, error))
+        << error;
+    ASSERT_EQ(files.size(), 1u);
+    // Each item is a text of its own, written from the initial state: GR holds
+    // hiragana and the size is normal again.
+    EXPECT_EQ(files[0].bytes,
+              hex("00 89 0E 4E484B 0F 467C 4B5C FF  1B7C AB BF  A2  89 0E 41  89 0E 42"));
+
+    const struct {
+        const char* line;
+        const char* error;
+    } bad[] = {
+        {"stray arib:82A0B1", "line 2: arib: half-width katakana B1"},
+        {"stray arib:82A", "not a run of hexadecimal bytes"},
+        {"stray arib:82", "line 2: arib: lead byte 82"},
+        {"stray arib:\"\xe3\x81\x82\"", "not a string"},
+    };
+    for (const auto& b : bad) {
+        EXPECT_FALSE(jq::write::buildFromDescription("file t\n" + std::string(b.line) + "\nend\n",
+                                                     files, error))
+            << b.line;
+        EXPECT_NE(error.find(b.error), std::string::npos) << b.line << ": " << error;
     }
 }
 

@@ -44,7 +44,14 @@
 // BYTES is any mix of: hexadecimal bytes (0D, or 0D7F2A as three bytes);
 // "text" with escapes \\ \" \n \r \t \0 \xHH; u8:N, be16:N, be32:N, le16:N,
 // le32:N; fill:COUNT:BYTE (COUNT copies of BYTE); random:COUNT:SEED (COUNT
-// pseudo-random bytes, the same for the same seed).
+// pseudo-random bytes, the same for the same seed); arib:HEX (a broadcast
+// text: HEX is Shift-JIS, code page 932, written as ARIB STD-B24 8-unit
+// bytes, see arib_text.h; each arib: item is one whole text, written from
+// the decoder's initial state).
+//
+// The text of arib: is hexadecimal Shift-JIS rather than a UTF-8 string so
+// that a description needs no conversion table and builds the same bytes on
+// every target.
 //
 // A container entry's country defaults to its bytes 14-15 as given by source
 // (or by an 8-byte packet header); giving both with different values is an
@@ -57,6 +64,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "arib_text.h"
 #include "jqwrite.h"
 #include "paths.h"
 
@@ -107,7 +115,15 @@ odd-key=N, even-key=N, p2= p3= p4= p6= f8= f9= f10=, terminator=N.
 BYTES is any mix of: hexadecimal bytes (0D, or 0D7F2A as three bytes); "text"
 with escapes \\ \" \n \r \t \0 \xHH; u8:N, be16:N, be32:N, le16:N, le32:N;
 fill:COUNT:BYTE (COUNT copies of BYTE); random:COUNT:SEED (COUNT pseudo-random
-bytes, the same for the same seed).
+bytes, the same for the same seed); arib:HEX (a broadcast text: HEX is
+Shift-JIS, code page 932, in hexadecimal, written as ARIB STD-B24 8-unit bytes
+that the decoder turns back into the same Shift-JIS, e.g.
+arib:93FA967B82CC834A835E834A8369). Each arib: item is one whole text, written
+from the decoder's initial state. Accepted: JIS X 0208 rows 1-84, the ARIB
+additional symbols as the user-defined codes in F29F-F79D that the decoder gives
+them, ASCII 20-7E and CR LF (0D0A); half-width katakana, other controls and
+other codes are refused. (Hexadecimal, not a UTF-8 string, so that a
+description builds the same bytes on every target without a conversion table.)
 
 A container entry's country defaults to its bytes 14-15 as given by source (or
 an 8-byte packet header); giving both with different values is an error.
@@ -232,6 +248,16 @@ void putRandom(Bytes& out, uint64_t count, uint32_t seed) {
 
 constexpr uint64_t kMaxFill = 1 << 24;
 
+void putHexItem(Bytes& out, const std::string& item) {
+    if (item.size() % 2 != 0) fail("'" + item + "' is not a run of hexadecimal bytes");
+    for (size_t i = 0; i < item.size(); i += 2) {
+        const int high = hexDigit(item[i]);
+        const int low = hexDigit(item[i + 1]);
+        if (high < 0 || low < 0) fail("'" + item + "' is not a run of hexadecimal bytes");
+        out.push_back(static_cast<uint8_t>(high * 16 + low));
+    }
+}
+
 // A typed item "kind:a[:b]".
 void putTypedItem(Bytes& out, const std::string& item) {
     const size_t colon = item.find(':');
@@ -251,22 +277,22 @@ void putTypedItem(Bytes& out, const std::string& item) {
         const uint64_t count = parseNumber(rest.substr(0, second), kMaxFill, item);
         out.insert(out.end(), count,
                    static_cast<uint8_t>(parseNumber(rest.substr(second + 1), 255, item)));
+    } else if (kind == "arib") {
+        if (rest.empty()) fail("arib: takes hexadecimal Shift-JIS (arib:82A0), not a string");
+        Bytes shiftJis;
+        putHexItem(shiftJis, rest);
+        try {
+            const Bytes text = encodeAribText(std::string(shiftJis.begin(), shiftJis.end()));
+            out.insert(out.end(), text.begin(), text.end());
+        } catch (const std::invalid_argument& e) {
+            fail("arib: " + std::string(e.what()) + " of the text");
+        }
     } else if (kind == "random") {
         const uint64_t count = parseNumber(rest.substr(0, second), kMaxFill, item);
         putRandom(out, count,
                   static_cast<uint32_t>(parseNumber(rest.substr(second + 1), 0xFFFFFFFF, item)));
     } else {
         fail("unknown item '" + item + "'");
-    }
-}
-
-void putHexItem(Bytes& out, const std::string& item) {
-    if (item.size() % 2 != 0) fail("'" + item + "' is not a run of hexadecimal bytes");
-    for (size_t i = 0; i < item.size(); i += 2) {
-        const int high = hexDigit(item[i]);
-        const int low = hexDigit(item[i + 1]);
-        if (high < 0 || low < 0) fail("'" + item + "' is not a run of hexadecimal bytes");
-        out.push_back(static_cast<uint8_t>(high * 16 + low));
     }
 }
 
