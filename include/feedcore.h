@@ -16,6 +16,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "feedcore_schedule.h"
+
 #ifdef _WIN32
 #define JQ_CALL __stdcall
 #else
@@ -148,7 +150,6 @@ typedef struct AreaCodeList AreaCodeList;                 /* 0x71 */
 typedef struct CmidAreaRecord CmidAreaRecord;             /* 0x72 */
 typedef struct ChannelMapRecord ChannelMapRecord;         /* 0xF3 */
 typedef struct ReceptionRecord ReceptionRecord;           /* 0x75, 0x85 */
-typedef struct ScheduleRecord ScheduleRecord;             /* 0x4C, 0x4D, 0x51 */
 typedef struct DictionaryRecord DictionaryRecord;         /* 0x5D, 0xE2 */
 typedef struct JQIDTable JQIDTable;                       /* 0xDF */
 typedef struct TopicMessageRecord TopicMessageRecord;     /* 0x61, 0x6E */

@@ -1,0 +1,2 @@
+// broadcast_text_test.cpp
+#include <gtest/gtest.h>

@@ -1,0 +1,2 @@
+// component_items_test.cpp
+#include <gtest/gtest.h>

@@ -1,0 +1,2 @@
+// data_event_items_test.cpp
+#include <gtest/gtest.h>

@@ -1,0 +1,2 @@
+// programme_items_test.cpp
+#include <gtest/gtest.h>

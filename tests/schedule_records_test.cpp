@@ -1,0 +1,2 @@
+// schedule_records_test.cpp
+#include <gtest/gtest.h>
