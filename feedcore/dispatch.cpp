@@ -7,6 +7,7 @@
 #include "list_records.h"
 #include "records/mosaic_records.h"
 #include "records/object_records.h"
+#include "records/schedule_records.h"
 
 namespace jq {
 namespace {
@@ -46,6 +47,8 @@ const RecordFamily* const kObjectShared = &records::ObjectSharedFamily::family;
 const RecordFamily* const kMosaic = &records::MosaicFamily::family;
 const CsvWriter kPaidWriter = records::typedWriter<ObjectRecord, records::writeObjectPaid>;
 const CsvWriter kCaidWriter = records::typedWriter<ObjectRecord, records::writeObjectCaid>;
+const RecordFamily* const kSchedule = &records::ScheduleFamily::family;
+const CsvWriter kScheduleWriter = records::typedWriter<ScheduleRecord, records::writeSchedule>;
 const CsvWriter kMosaicWriter = records::typedWriter<MosaicRecord, records::writeMosaic>;
 
 const RecordType kRecordTypes[] = {
@@ -54,13 +57,13 @@ const RecordType kRecordTypes[] = {
     {0x72, 4, slot<&ParseElement::cmidAreas>(), kNoParser, kNoWriter},
     {0xF3, 5, slot<&ParseElement::channelMap>(), kNoParser, kNoWriter},
     {0x85, 6, slot<&ParseElement::reception85>(), kNoParser, kNoWriter},
-    {0x51, 7, slot<&ParseElement::scheduleQ>(), kNoParser, kNoWriter},
+    {0x51, 7, slot<&ParseElement::scheduleQ>(), kSchedule, kScheduleWriter},
     {0xE2, 8, slot<&ParseElement::dictionaryE2>(), kNoParser, kNoWriter},
     {0x56, 9, slot<&ParseElement::object56>(), kObject56, kPaidWriter},
     {0xD7, 10, slot<&ParseElement::objectD7>(), kObjectShared, kPaidWriter},
     {0xDF, 11, slot<&ParseElement::jqidTable>(), kNoParser, kNoWriter},
-    {0x4D, 12, slot<&ParseElement::scheduleM>(), kNoParser, kNoWriter},
-    {0x4C, 13, slot<&ParseElement::scheduleL>(), kNoParser, kNoWriter},
+    {0x4D, 12, slot<&ParseElement::scheduleM>(), kSchedule, kScheduleWriter},
+    {0x4C, 13, slot<&ParseElement::scheduleL>(), kSchedule, kScheduleWriter},
     {0x6E, 14, slot<&ParseElement::topicMessage6E>(), kNoParser, kNoWriter},
     {0x6F, 15, slot<&ParseElement::topicList6F>(), kNoParser, kNoWriter},
     {0xF5, 16, slot<&ParseElement::micpBlock>(), kNoParser, kNoWriter},

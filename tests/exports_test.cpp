@@ -212,8 +212,8 @@ TEST_F(Exports, ParseFailuresStillFillTheList) {
 
     // A family not yet decoded has no parser either.
     BroadcastFile h;
-    h.dataPackage(objectPackage(0x4C, 1, 1, {}));
-    ASSERT_EQ(AnalyzeJQFile(file("schedule.jq", h.bytes()).c_str(), &list), 21u);
+    h.dataPackage(objectPackage(0x70, 1, 1, {}));
+    ASSERT_EQ(AnalyzeJQFile(file("stations.jq", h.bytes()).c_str(), &list), 21u);
     EXPECT_EQ(list.elements[0].recordType, 0u);
     FreeParseList(&list);
 
