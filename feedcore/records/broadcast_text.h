@@ -18,7 +18,9 @@ namespace jq::records {
 // number of bytes the string needs, NUL included. With a buffer, writes the
 // whole characters that fit in capacity - 1 bytes and a NUL, and size is the
 // number of bytes written, NUL included. Returns 0, 17 for an empty source or
-// 16 for text that cannot be decoded (size is then 0).
+// 16 for text that cannot be decoded or a buffer of capacity 0 (size is then
+// 0). The status never depends on the capacity otherwise: the whole source is
+// decoded even when the string is cut.
 JQStatus convertBroadcastText(ByteView source, char* out, size_t capacity, size_t& size);
 
 // A converted text as records hold it: a new[]-allocated NUL-terminated string
