@@ -327,5 +327,40 @@ TEST_F(Exports, CsvDumpOfObjectsAndMosaics) {
     FreeParseList(&list);
 }
 
+TEST_F(Exports, SchedulesFillTheirSlotsAndDump) {
+    // One item without texts: start 0x0258, categories, feature, ShowID,
+    // empty title and details, booking code "42", minor category 3.
+    const Bytes item{15, 0x02, 0x58, 0x12, 0x00, 0x00, 0x00, 0x07, 0, 0, 0, 0, 0, 1, 0x42, 0x03};
+    BroadcastFile f;
+    for (const uint8_t type : {0x4C, 0x4D, 0x51}) {
+        DataPackage p;
+        p.typeCode = type;
+        p.packetHeader = {0x01, 0x02, 0x2D, 0x4B, 0x00, 0x05};
+        p.plain = item;
+        p.compress = type == 0x4C;
+        f.dataPackage(p);
+    }
+    ParseList list{};
+    ASSERT_EQ(AnalyzeJQFile(file("schedule.jq", f.bytes()).c_str(), &list), 0u);
+    ASSERT_EQ(list.count, 3u);
+    ASSERT_NE(list.elements[0].scheduleL, nullptr);
+    ASSERT_NE(list.elements[1].scheduleM, nullptr);
+    ASSERT_NE(list.elements[2].scheduleQ, nullptr);
+    EXPECT_EQ(list.elements[2].scheduleQ->SIEList[0].ShowID, 7u);
+
+    const JQString csv = path("schedule.csv");
+    OutputCSVFile(csv.c_str(), &list.elements[1]);
+    const std::string lines =
+        "\n\nGCN,JulianDay,JDYear,JDMonth,JDDay,SectorNumber,SIEListSize\n0x0102,11595,2023,9,29,5,1\n"
+        "SIESize,StartMinute,MajorCategory,SpecialCategory,Feature,ShowID,TitleLength,Title,"
+        "Lv1DetaileLength,Lv1Detail,Lv2DetaileLength,Lv2Detail,BookCodeLength,BookCode,"
+        "MinorCategory,AuxListSize\n15,600,0x01,0x02,0,0x000007,0,,0,,0,,3," +
+        std::string("42\0", 3) + ",0x03,0\n";
+    const std::string dumped = read("schedule.csv");
+    ASSERT_GE(dumped.size(), lines.size());
+    EXPECT_EQ(dumped.substr(dumped.size() - lines.size()), lines);
+    FreeParseList(&list);
+}
+
 }  // namespace
 }  // namespace jq
