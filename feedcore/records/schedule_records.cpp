@@ -33,7 +33,6 @@ namespace {
 
 constexpr uint8_t kTypeM = 0x4D;
 constexpr size_t kPacketHeaderSize = 6;
-constexpr size_t kFixedPartSize = 8;
 
 // All-ones lengths: not present in 'M' records; to the CSV writer in every
 // record.
