@@ -428,6 +428,8 @@ TEST(BroadcastTextOracle, OneByteTablesMatchIconv) {
     }
 }
 
+#endif  // _WIN32
+
 // Every double-byte character the encoder writes from rows 1-84 and the
 // user-defined area comes back as the same Shift-JIS bytes, alone and all in
 // one text.
@@ -477,8 +479,6 @@ TEST(BroadcastTextRoundTrip, MixedTexts) {
         EXPECT_EQ(convert(arib).text, shiftJis) << text;
     }
 }
-
-#endif  // _WIN32
 
 }  // namespace
 }  // namespace jq::records
