@@ -18,6 +18,7 @@
 //       fault checksum=N | plain-length=N | blocks=N | uncompressed-length=N | start-code=N
 //       fault wrong-key                encrypt with the other key word
 //       fault stream BYTES             this zlib stream instead of deflating the data
+//       schedule ... end               a programme schedule (below)
 //     end
 //     stray BYTES                      bytes as they stand
 //     truncate N | truncate -N         keep the first N bytes / drop the last N bytes
@@ -49,9 +50,88 @@
 // bytes, see arib_text.h; each arib: item is one whole text, written from
 // the decoder's initial state).
 //
-// The text of arib: is hexadecimal Shift-JIS rather than a UTF-8 string so
-// that a description needs no conversion table and builds the same bytes on
-// every target.
+// A package of type 0x4C, 0x4D or 0x51 may hold one programme schedule, which
+// appends its packet header (GCN, JulianDay, 00, sector) and its record data:
+//
+//     schedule gcn=N day=N|YYYY-MM-DD [sector=N]
+//       item [start=N|HH:MM] [major=N] [special=N] [feature=N] [show=N] [minor=N]
+//            [book=DIGITS|absent]      one programme; book= is the booking code
+//         title TEXT                   the texts; a repeated statement continues
+//         detail1 TEXT                 its text (several lines, one text)
+//         detail2 TEXT
+//         aux ...                      auxiliary items, in order (below)
+//         fault sie-size=N | title-length=N | detail1-length=N | detail2-length=N
+//         fault book-length=N          written instead of the computed value
+//       end
+//     end
+//
+// TEXT is quoted UTF-8 text and arib:HEX items joined into one text, written as
+// ARIB STD-B24 8-unit bytes (as arib: in BYTES): the quoted text may hold ASCII
+// and the characters of JIS X 0208 (the code page 932 forms of the wave dash,
+// double vertical line, minus, cent, pound and not signs as well) and "\r\n" for
+// a line break; arib:HEX adds Shift-JIS in hexadecimal, e.g. the ARIB additional
+// symbols (F29F-F79D). Or 'raw BYTES' for exact bytes, or 'absent': the all-ones
+// length and no bytes (type 0x4D only). DATE is YYYY-MM-DD.
+//
+// Every aux statement takes [form=long|short|auto] (the header form; auto: the
+// short form where InfoType 0-15 and InfoSize 0-7 fit) and [size=N] (a wrong
+// InfoSize, the payload as given). On one line:
+//
+//   aux type=N BYTES                   any InfoType (an unknown one too), raw payload
+//   aux series [episode=N] [total=N] [wide-episode=1] [wide-total=1] [repeat=N]
+//       [program-flag=N] [pattern=N] [series-id=N] [expire=N|DATE] [TEXT]      1
+//   aux keywords N...                  3
+//   aux package-ids N...               4
+//   aux categories MAJOR/MINOR...      5
+//   aux parental [country=XXX] [rating=N]                                       6
+//   aux content-nibbles CONTENT/USER...                                         7
+//   aux actors N...                    8
+//   aux time-shift [nid=N] [start-second=N] [duration=H:MM:SS]                 18
+//   aux eit-version [basic-version=N] [basic-crc=N] [basic-date=N|DATE]
+//       [basic-time=H:MM:SS] [ext-version=N] [ext-crc=N] [ext-date=N|DATE]
+//       [ext-time=H:MM:SS] [event-name-length=N] [event-name-crc=N]
+//       [event-text-length=N] [event-text-crc=N] [event-ext-length=N]
+//       [event-ext-crc=N]                                                       28
+//   aux icons N...                     30
+//
+// and as blocks closed by 'end', one statement per entry:
+//
+//   aux video                                                                   20
+//     component [type=N] [tag=N] [TEXT]
+//   aux audio                                                                   21
+//     component [type=N] [tag=N] [simulcast=N] [mcom=N] [quality=N] [sampling=N]
+//               [lang=XXX] [sub-lang=XXX] [TEXT]
+//   aux copy-control [record=N] [copy=N] [aps=N] [max-bit-rate=N]               22
+//     component [tag=N] [record=N] [copy=N] [aps=N] [max-bit-rate=N]
+//   aux access [pay=1|0]                                                        23
+//     contract [system=N] [unit=N] [tags=N,N...] [data=HEX] [TEXT]
+//   aux groups [group-type=N]                                                   24
+//     group [id=N] [bit-rate=N] [TEXT]
+//     unit [id=N] [tags=N,N...]        a unit of the group above
+//   aux data                                                                    25
+//     entry component=N [entry-comp=N] [country=XXX] [refs=N,N...]
+//           [selector-length=N] [TEXT]
+//     bml [tf=N] [astt=1] [dres=N] [uxml=1] [indp=1] [actn=1] [tvst=1] [updf=1]
+//         [ondr=1] [flst=1] [lang=XXX] [content-id=N] [content-version=N]
+//         [bml-version=A.B] [bxml-version=A.B]
+//     module tag=N [data-events=N] [modules=N] [resources=N] [compressed-size=N]
+//            [size=N] [transaction=N] [dii-timeout=N] [leak-rate=N]     (tf 1-3)
+//     carousel tag=N [evst=1] [size=N] [transaction=N] [dii-timeout=N]
+//              [leak-rate=N]                                            (tf 0)
+//     caption [tag=N] [dmf=N] [lang=XXX]
+//   aux events                                                                  27
+//     group [type=N] [event-count=N]
+//     event [service=N] [event=N]      same network (group types but 4 and 5)
+//     other [nid=N] [ts=N] [service=N] [event=N]    other networks (types 4, 5)
+//     private BYTES
+//   aux texts                                                                   29
+//     title TEXT | detail1 TEXT | detail2 TEXT
+//
+// An entry of component 7, 11 or 12 has a BML selector (bml, module and
+// carousel fill it), one of component 8 a caption selector (caption adds its
+// languages). A flag that says a field follows (SeriesCtrlFlag, SeriesInfoFlag,
+// ExpireFlag, ESML, MBRF, CCF, CTNT, NDEV ... DLKR, TotalBitRateFlag) is set by
+// giving the field; DVER is 0 when bml-version= is given.
 //
 // A container entry's country defaults to its bytes 14-15 as given by source
 // (or by an 8-byte packet header); giving both with different values is an
@@ -60,13 +140,15 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <system_error>
 
-#include "arib_text.h"
+#include "description_syntax.h"
 #include "jqwrite.h"
 #include "paths.h"
+#include "schedule_description.h"
 
 namespace jq::write {
 namespace {
@@ -90,6 +172,7 @@ Numbers are decimal (42) or hexadecimal (0x2A).
       fault start-code=N
       fault wrong-key                encrypt with the other key word
       fault stream BYTES             this zlib stream instead of deflating the data
+      schedule ... end               a programme schedule (below)
     end
     stray BYTES                      bytes as they stand
     truncate N | truncate -N         keep the first N bytes / drop the last N bytes
@@ -122,239 +205,103 @@ arib:93FA967B82CC834A835E834A8369). Each arib: item is one whole text, written
 from the decoder's initial state. Accepted: JIS X 0208 rows 1-84, the ARIB
 additional symbols as the user-defined codes in F29F-F79D that the decoder gives
 them, ASCII 20-7E and CR LF (0D0A); half-width katakana, other controls and
-other codes are refused. (Hexadecimal, not a UTF-8 string, so that a
-description builds the same bytes on every target without a conversion table.)
+other codes are refused.
+
+A package of type 0x4C, 0x4D or 0x51 may hold one programme schedule, which
+appends its packet header (GCN, JulianDay, 00, sector) and its record data:
+
+    schedule gcn=N day=N|YYYY-MM-DD [sector=N]
+      item [start=N|HH:MM] [major=N] [special=N] [feature=N] [show=N] [minor=N]
+           [book=DIGITS|absent]      one programme; book= is the booking code
+        title TEXT                   the texts; a repeated statement continues
+        detail1 TEXT                 its text (several lines, one text)
+        detail2 TEXT
+        aux ...                      auxiliary items, in order (below)
+        fault sie-size=N | title-length=N | detail1-length=N | detail2-length=N
+        fault book-length=N          written instead of the computed value
+      end
+    end
+
+TEXT is quoted UTF-8 text and arib:HEX items joined into one text, written as
+ARIB STD-B24 8-unit bytes (as arib: in BYTES): the quoted text may hold ASCII
+and the characters of JIS X 0208 (the code page 932 forms of the wave dash,
+double vertical line, minus, cent, pound and not signs as well) and "\r\n" for
+a line break; arib:HEX adds Shift-JIS in hexadecimal, e.g. the ARIB additional
+symbols (F29F-F79D). Or 'raw BYTES' for exact bytes, or 'absent': the all-ones
+length and no bytes (type 0x4D only). DATE is YYYY-MM-DD.
+
+Every aux statement takes [form=long|short|auto] (the header form; auto: the
+short form where InfoType 0-15 and InfoSize 0-7 fit) and [size=N] (a wrong
+InfoSize, the payload as given). On one line:
+
+  aux type=N BYTES                   any InfoType (an unknown one too), raw payload
+  aux series [episode=N] [total=N] [wide-episode=1] [wide-total=1] [repeat=N]
+      [program-flag=N] [pattern=N] [series-id=N] [expire=N|DATE] [TEXT]      1
+  aux keywords N...                  3
+  aux package-ids N...               4
+  aux categories MAJOR/MINOR...      5
+  aux parental [country=XXX] [rating=N]                                       6
+  aux content-nibbles CONTENT/USER...                                         7
+  aux actors N...                    8
+  aux time-shift [nid=N] [start-second=N] [duration=H:MM:SS]                 18
+  aux eit-version [basic-version=N] [basic-crc=N] [basic-date=N|DATE]
+      [basic-time=H:MM:SS] [ext-version=N] [ext-crc=N] [ext-date=N|DATE]
+      [ext-time=H:MM:SS] [event-name-length=N] [event-name-crc=N]
+      [event-text-length=N] [event-text-crc=N] [event-ext-length=N]
+      [event-ext-crc=N]                                                       28
+  aux icons N...                     30
+
+and as blocks closed by 'end', one statement per entry:
+
+  aux video                                                                   20
+    component [type=N] [tag=N] [TEXT]
+  aux audio                                                                   21
+    component [type=N] [tag=N] [simulcast=N] [mcom=N] [quality=N] [sampling=N]
+              [lang=XXX] [sub-lang=XXX] [TEXT]
+  aux copy-control [record=N] [copy=N] [aps=N] [max-bit-rate=N]               22
+    component [tag=N] [record=N] [copy=N] [aps=N] [max-bit-rate=N]
+  aux access [pay=1|0]                                                        23
+    contract [system=N] [unit=N] [tags=N,N...] [data=HEX] [TEXT]
+  aux groups [group-type=N]                                                   24
+    group [id=N] [bit-rate=N] [TEXT]
+    unit [id=N] [tags=N,N...]        a unit of the group above
+  aux data                                                                    25
+    entry component=N [entry-comp=N] [country=XXX] [refs=N,N...]
+          [selector-length=N] [TEXT]
+    bml [tf=N] [astt=1] [dres=N] [uxml=1] [indp=1] [actn=1] [tvst=1] [updf=1]
+        [ondr=1] [flst=1] [lang=XXX] [content-id=N] [content-version=N]
+        [bml-version=A.B] [bxml-version=A.B]
+    module tag=N [data-events=N] [modules=N] [resources=N] [compressed-size=N]
+           [size=N] [transaction=N] [dii-timeout=N] [leak-rate=N]     (tf 1-3)
+    carousel tag=N [evst=1] [size=N] [transaction=N] [dii-timeout=N]
+             [leak-rate=N]                                            (tf 0)
+    caption [tag=N] [dmf=N] [lang=XXX]
+  aux events                                                                  27
+    group [type=N] [event-count=N]
+    event [service=N] [event=N]      same network (group types but 4 and 5)
+    other [nid=N] [ts=N] [service=N] [event=N]    other networks (types 4, 5)
+    private BYTES
+  aux texts                                                                   29
+    title TEXT | detail1 TEXT | detail2 TEXT
+
+An entry of component 7, 11 or 12 has a BML selector (bml, module and
+carousel fill it), one of component 8 a caption selector (caption adds its
+languages). A flag that says a field follows (SeriesCtrlFlag, SeriesInfoFlag,
+ExpireFlag, ESML, MBRF, CCF, CTNT, NDEV ... DLKR, TotalBitRateFlag) is set by
+giving the field; DVER is 0 when bml-version= is given.
 
 A container entry's country defaults to its bytes 14-15 as given by source (or
 an 8-byte packet header); giving both with different values is an error.
 )";
 
-// A malformed statement; line 0 means the line being read.
-struct DescriptionError {
-    std::string message;
-    size_t line = 0;
-};
-
-[[noreturn]] void fail(const std::string& message, size_t line = 0) {
-    throw DescriptionError{message, line};
-}
-
-struct Token {
-    std::string text;  // decoded bytes for a quoted token
-    bool quoted = false;
-};
-
-// ---- Tokens ----------------------------------------------------------------
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Reads one escape after a backslash at text[i]; leaves i on its last char.
-char unescape(const std::string& text, size_t& i) {
-    if (++i >= text.size()) fail("unterminated string");
-    switch (text[i]) {
-        case '\\':
-            return '\\';
-        case '"':
-            return '"';
-        case 'n':
-            return '\n';
-        case 'r':
-            return '\r';
-        case 't':
-            return '\t';
-        case '0':
-            return '\0';
-        case 'x': {
-            const int high = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
-            const int low = i + 2 < text.size() ? hexDigit(text[i + 2]) : -1;
-            if (high < 0 || low < 0) fail("\\x needs two hexadecimal digits");
-            i += 2;
-            return static_cast<char>(high * 16 + low);
-        }
-        default:
-            fail(std::string("unknown escape \\") + text[i]);
-    }
-}
-
-Token quotedToken(const std::string& text, size_t& i) {
-    Token token{"", true};
-    for (++i; i < text.size() && text[i] != '"'; ++i)
-        token.text += text[i] == '\\' ? unescape(text, i) : text[i];
-    if (i >= text.size()) fail("unterminated string");
-    ++i;
-    return token;
-}
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-std::vector<Token> tokenize(const std::string& text) {
-    std::vector<Token> tokens;
-    size_t i = 0;
-    while (i < text.size()) {
-        if (isSpace(text[i])) {
-            ++i;
-        } else if (text[i] == '#') {
-            break;
-        } else if (text[i] == '"') {
-            tokens.push_back(quotedToken(text, i));
-        } else {
-            const size_t start = i;
-            while (i < text.size() && !isSpace(text[i]) && text[i] != '#' && text[i] != '"') ++i;
-            tokens.push_back({text.substr(start, i - start), false});
-        }
-    }
-    return tokens;
-}
-
-// ---- Numbers and bytes ----------------------------------------------------
-
-uint64_t parseNumber(const std::string& text, uint64_t max, const std::string& what) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const unsigned base = hex ? 16 : 10;
-    if (text.empty() || text.size() > 20) fail(what + ": '" + text + "' is not a number");
-    uint64_t value = 0;
-    for (size_t i = hex ? 2 : 0; i < text.size(); ++i) {
-        const int digit = hexDigit(text[i]);
-        if (digit < 0 || static_cast<unsigned>(digit) >= base)
-            fail(what + ": '" + text + "' is not a number");
-        value = value * base + static_cast<unsigned>(digit);
-        if (value > max) fail(what + ": " + text + " is above " + std::to_string(max));
-    }
-    return value;
-}
-
-void putNumber(Bytes& out, uint64_t value, unsigned size, bool bigEndian) {
-    for (unsigned i = 0; i < size; ++i) {
-        const unsigned shift = 8 * (bigEndian ? size - 1 - i : i);
-        out.push_back(static_cast<uint8_t>(value >> shift));
-    }
-}
-
-// Deterministic filler that deflate cannot shrink (xorshift32).
-void putRandom(Bytes& out, uint64_t count, uint32_t seed) {
-    uint32_t state = seed ? seed : 0x9E3779B9u;
-    for (uint64_t i = 0; i < count; ++i) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        out.push_back(static_cast<uint8_t>(state >> 24));
-    }
-}
-
-constexpr uint64_t kMaxFill = 1 << 24;
-
-void putHexItem(Bytes& out, const std::string& item) {
-    if (item.size() % 2 != 0) fail("'" + item + "' is not a run of hexadecimal bytes");
-    for (size_t i = 0; i < item.size(); i += 2) {
-        const int high = hexDigit(item[i]);
-        const int low = hexDigit(item[i + 1]);
-        if (high < 0 || low < 0) fail("'" + item + "' is not a run of hexadecimal bytes");
-        out.push_back(static_cast<uint8_t>(high * 16 + low));
-    }
-}
-
-// A typed item "kind:a[:b]".
-void putTypedItem(Bytes& out, const std::string& item) {
-    const size_t colon = item.find(':');
-    const std::string kind = item.substr(0, colon);
-    const std::string rest = item.substr(colon + 1);
-    const size_t second = rest.find(':');
-    const bool twoArgs = kind == "fill" || kind == "random";
-    if (twoArgs != (second != std::string::npos)) fail("malformed item '" + item + "'");
-    static const std::map<std::string, std::pair<unsigned, bool>> kNumbers = {
-        {"u8", {1, true}},    {"be16", {2, true}},  {"be32", {4, true}},
-        {"le16", {2, false}}, {"le32", {4, false}},
-    };
-    if (const auto it = kNumbers.find(kind); it != kNumbers.end()) {
-        const uint64_t max = (uint64_t{1} << (8 * it->second.first)) - 1;
-        putNumber(out, parseNumber(rest, max, item), it->second.first, it->second.second);
-    } else if (kind == "fill") {
-        const uint64_t count = parseNumber(rest.substr(0, second), kMaxFill, item);
-        out.insert(out.end(), count,
-                   static_cast<uint8_t>(parseNumber(rest.substr(second + 1), 255, item)));
-    } else if (kind == "arib") {
-        if (rest.empty()) fail("arib: takes hexadecimal Shift-JIS (arib:82A0), not a string");
-        Bytes shiftJis;
-        putHexItem(shiftJis, rest);
-        try {
-            const Bytes text = encodeAribText(std::string(shiftJis.begin(), shiftJis.end()));
-            out.insert(out.end(), text.begin(), text.end());
-        } catch (const std::invalid_argument& e) {
-            fail("arib: " + std::string(e.what()) + " of the text");
-        }
-    } else if (kind == "random") {
-        const uint64_t count = parseNumber(rest.substr(0, second), kMaxFill, item);
-        putRandom(out, count,
-                  static_cast<uint32_t>(parseNumber(rest.substr(second + 1), 0xFFFFFFFF, item)));
-    } else {
-        fail("unknown item '" + item + "'");
-    }
-}
-
-Bytes parseBytes(const std::vector<Token>& items, size_t first = 0) {
-    Bytes out;
-    for (size_t i = first; i < items.size(); ++i) {
-        const Token& item = items[i];
-        if (item.quoted)
-            out.insert(out.end(), item.text.begin(), item.text.end());
-        else if (item.text.find(':') != std::string::npos)
-            putTypedItem(out, item.text);
-        else
-            putHexItem(out, item.text);
-    }
-    return out;
-}
-
-// ---- Statements -------------------------------------------------------------
-
-// A statement's words after the keyword: name=value attributes and the rest.
-class Args {
-public:
-    explicit Args(const std::vector<Token>& tokens) {
-        for (size_t i = 1; i < tokens.size(); ++i) {
-            const Token& t = tokens[i];
-            const size_t eq = t.quoted ? std::string::npos : t.text.find('=');
-            if (eq == std::string::npos || eq == 0) {
-                items.push_back(t);
-            } else if (!attrs_.emplace(t.text.substr(0, eq), t.text.substr(eq + 1)).second) {
-                fail("attribute '" + t.text.substr(0, eq) + "' given twice");
-            }
-        }
-    }
-
-    std::vector<Token> items;
-
-    bool empty() const { return attrs_.empty() && items.empty(); }
-
-    // Takes an attribute's value if it is there.
-    std::optional<uint64_t> take(const std::string& name, uint64_t max) {
-        const auto it = attrs_.find(name);
-        if (it == attrs_.end()) return std::nullopt;
-        const uint64_t value = parseNumber(it->second, max, name);
-        attrs_.erase(it);
-        return value;
-    }
-
-    uint64_t require(const std::string& name, uint64_t max) {
-        const std::optional<uint64_t> value = take(name, max);
-        if (!value) fail("missing attribute " + name + "=");
-        return *value;
-    }
-
-    // Fails on attributes nobody took, and on items when none are allowed.
-    void done(bool itemsAllowed) const {
-        if (!attrs_.empty()) fail("unknown attribute '" + attrs_.begin()->first + "'");
-        if (!itemsAllowed && !items.empty()) fail("unexpected '" + items.front().text + "'");
-    }
-
-private:
-    std::map<std::string, std::string> attrs_;
-};
+using description::Args;
+using description::DescriptionError;
+using description::fail;
+using description::kMaxFill;
+using description::parseBytes;
+using description::parseNumber;
+using description::Token;
+using description::tokenize;
 
 std::string validName(const Args& args) {
     if (args.items.empty()) fail("missing file name");
@@ -454,6 +401,9 @@ public:
             case Context::Entry:
                 entryStatement(keyword, args);
                 break;
+            case Context::Schedule:
+                scheduleStatement(keyword, args);
+                break;
         }
     }
 
@@ -465,13 +415,17 @@ public:
                 fail("package is not closed with 'end'", packageLine_);
             case Context::Entry:
                 fail("entry is not closed with 'end'", entryLine_);
+            case Context::Schedule: {
+                const auto [name, line] = schedule_->openBlock();
+                fail(name + " is not closed with 'end'", line);
+            }
             default:
                 fail("'" + name_ + "' is not closed with 'end'", blockLine_);
         }
     }
 
 private:
-    enum class Context { Top, File, Package, Container, Entry };
+    enum class Context { Top, File, Package, Container, Entry, Schedule };
 
     // A stray or truncate of a container, applied once it is built.
     struct Edit {
@@ -546,6 +500,7 @@ private:
         package_.versionNumber = static_cast<uint8_t>(args.take("version", 63).value_or(0));
         args.done(false);
         methodGiven_ = false;
+        scheduleGiven_ = false;
         packageLine_ = line_;
         context_ = Context::Package;
     }
@@ -568,12 +523,32 @@ private:
             method(args);
         } else if (keyword == "fault") {
             packageFault(args);
+        } else if (keyword == "schedule") {
+            if (scheduleGiven_) fail("a package holds one schedule");
+            schedule_ =
+                std::make_unique<description::ScheduleBlock>(package_.typeCode, args, line_);
+            scheduleGiven_ = true;
+            context_ = Context::Schedule;
         } else if (keyword == "end") {
             args.done(false);
             endPackage();
         } else {
             fail("unknown statement '" + keyword + "' in a package");
         }
+    }
+
+    // A statement inside a package's schedule block; its end appends the
+    // schedule's packet header and data to the package.
+    void scheduleStatement(const std::string& keyword, Args& args) {
+        if (!schedule_->statement(keyword, args, line_)) return;
+        const Schedule& schedule = schedule_->schedule();
+        const Bytes header = schedulePacketHeader(schedule);
+        const Bytes data = scheduleData(schedule);
+        package_.packetHeader.insert(package_.packetHeader.end(), header.begin(), header.end());
+        if (package_.packetHeader.size() > 255) fail("packet header longer than 255 bytes");
+        package_.plain.insert(package_.plain.end(), data.begin(), data.end());
+        schedule_.reset();
+        context_ = Context::Package;
     }
 
     void method(Args& args) {
@@ -737,6 +712,8 @@ private:
     DataPackage package_;
     bool methodGiven_ = false;
     size_t packageLine_ = 0;
+    std::unique_ptr<description::ScheduleBlock> schedule_;
+    bool scheduleGiven_ = false;
 
     uint8_t containerType_ = 0;
     std::vector<ContainerEntry> entries_;
