@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "arib_text.h"
 #include "jqwrite.h"
 
 namespace fs = std::filesystem;
@@ -63,6 +64,24 @@ std::vector<Bytes> containerSeeds() {
     return seeds;
 }
 
+// Broadcast texts: encoded Shift-JIS, and the designations, shifts and
+// output-flag runs that the encoder never writes.
+std::vector<Bytes> textSeeds() {
+    std::vector<Bytes> seeds;
+    for (const char* shiftJis : {"\x93\xFA\x96\x7B\x82\xA0\x83\x4A\x83\x5E\x82\xA2",
+                                 "NHK \x93\xFA\x96\x7B\r\n\x81\x40\x83\x52\x81\x5B",
+                                 "\xF2\x9F\xF5\x6F\xF7\x9D\x83\x4A\x82\xA0\x83\x4A"})
+        seeds.push_back(jq::write::encodeAribText(shiftJis));
+    seeds.push_back({0x1B, 0x24, 0x29, 0x20, 0x42, 0x1B, 0x24, 0x2B, 0x28, 0x41, 0x1B, 0x2A,
+                     0x20, 0x30, 0x1B, 0x24, 0x42, 0x1B, 0x28, 0x4A, 0x1B, 0x24, 0x2A, 0x42,
+                     0xB0, 0xA1, 0x1B, 0x7E, 0xC1, 0x1B, 0x6E, 0x24, 0x1B, 0x6F, 0x2B});
+    seeds.push_back({0x0E, 0x41, 0x0F, 0x30, 0x21, 0x1D, 0x2B, 0x19, 0x24, 0x1B, 0x29, 0x49,
+                     0x0E, 0x21, 0x1B, 0x7E, 0xA1, 0x89, 0x20, 0x8A, 0x20, 0x0D, 0xFF});
+    seeds.push_back({0x77, 0x21, 0x9B, 0x30, 0x20, 0x66, 0x30, 0x21, 0x9B, 0x30, 0x20, 0x66,
+                     0x41, 0x9B, 0x31, 0x20, 0x66, 0x43, 0x44, 0x9B, 0x30, 0x20, 0x66, 0x45});
+    return seeds;
+}
+
 bool writeSeeds(const fs::path& folder, const std::vector<Bytes>& seeds) {
     fs::create_directories(folder);
     for (size_t i = 0; i < seeds.size(); ++i) {
@@ -97,7 +116,8 @@ int main(int argc, char** argv) {
                     writeSeeds(out / "fuzz_container_reader", container) &&
                     writeSeeds(out / "fuzz_index_scan", both) &&
                     writeSeeds(out / "fuzz_single_package", single) &&
-                    writeSeeds(out / "fuzz_key_parameters", both);
+                    writeSeeds(out / "fuzz_key_parameters", both) &&
+                    writeSeeds(out / "fuzz_text_decoder", textSeeds());
     if (!ok) {
         std::fprintf(stderr, "make_fuzz_corpora: cannot write below %s\n", out.string().c_str());
         return 1;
