@@ -145,21 +145,21 @@ JQStatus readDataContent(ByteReader& r, DataContent& entry) {
     entry.EntryComp = r.u8();
     entry.SelectorLength = r.u8();
     switch (entry.CopmID) {
-    case 7:
-    case 11:
-    case 12:
-        entry.bml = new BmlInfo();
-        readBmlInfo(r, *entry.bml);
-        break;
-    case 8:
-        entry.caption = new CaptionInfo();
-        readCaptionInfo(r, *entry.caption);
-        break;
-    default:
-        // A selector we do not know is passed over by its length, so that its
-        // bytes are not taken for the fields after it.
-        r.skip(entry.SelectorLength);
-        break;
+        case 7:
+        case 11:
+        case 12:
+            entry.bml = new BmlInfo();
+            readBmlInfo(r, *entry.bml);
+            break;
+        case 8:
+            entry.caption = new CaptionInfo();
+            readCaptionInfo(r, *entry.caption);
+            break;
+        default:
+            // A selector we do not know is passed over by its length, so that its
+            // bytes are not taken for the fields after it.
+            r.skip(entry.SelectorLength);
+            break;
     }
     entry.CompRefCount = r.u8();
     const ByteView refs = r.bytes(entry.CompRefCount);
@@ -232,13 +232,15 @@ void releaseDataContents(AuxInfo& item) {
 bool hasDataContents(const AuxInfo& item) { return item.dataContents != nullptr; }
 
 void writeModuleCarousels(const BmlInfo& bml, CsvFile& out) {
-    out.line("CompTag,NDEV,NMOD,NRES,CCSZ,CSZF,DTID,DIIT,DLKR,NDataEvent,NModules,NResource,"
-             "CompressCompSize,CompSize,TransactionID,DIITimeOut,LeakRate\n");
+    out.line(
+        "CompTag,NDEV,NMOD,NRES,CCSZ,CSZF,DTID,DIIT,DLKR,NDataEvent,NModules,NResource,"
+        "CompressCompSize,CompSize,TransactionID,DIITimeOut,LeakRate\n");
     for (size_t i = 0; bml.modules && i < bml.CarouselCount; ++i) {
         const ModuleCarousel& m = bml.modules[i];
         out.line("%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d\n", m.CompTag, m.NDEV, m.NMOD,
-                 m.NRES, m.CCSZ, m.CSZF, m.DTID, m.DIIT, m.DLKR, m.NDataEvent, m.NModules, m.NResource,
-                 m.CompressCompSize, m.CompSize, m.TransactionID, m.DIITimeOut, m.LeakRate);
+                 m.NRES, m.CCSZ, m.CSZF, m.DTID, m.DIIT, m.DLKR, m.NDataEvent, m.NModules,
+                 m.NResource, m.CompressCompSize, m.CompSize, m.TransactionID, m.DIITimeOut,
+                 m.LeakRate);
     }
 }
 
@@ -246,22 +248,25 @@ void writePlainCarousels(const BmlInfo& bml, CsvFile& out) {
     out.line("CompTag,EVST,CSZF,DTID,DIIT,DLKR,CompSize,TransactionID,DIITimeOut,LeakRate\n");
     for (size_t i = 0; bml.plain && i < bml.CarouselCount; ++i) {
         const PlainCarousel& p = bml.plain[i];
-        out.line("%d,%d,%d,%d,%d,%d,%d,%d,%d,%d\n", p.CompTag, p.EVST, p.CSZF, p.DTID, p.DIIT, p.DLKR,
-                 p.CompSize, p.TransactionID, p.DIITimeOut, p.LeakRate);
+        out.line("%d,%d,%d,%d,%d,%d,%d,%d,%d,%d\n", p.CompTag, p.EVST, p.CSZF, p.DTID, p.DIIT,
+                 p.DLKR, p.CompSize, p.TransactionID, p.DIITimeOut, p.LeakRate);
     }
 }
 
 void writeBml(const BmlInfo& bml, CsvFile& out) {
-    out.line("TF,ASTT,DRES,UXML,DVER,INDP,CTNT,ACTN,TVST,UPDF,LanguageCode,ContentID,ContentVer,"
-             "BMLMajorVer,BMLMinorVer,BXMLMajorVer,BXMLMinorVer,CarouselCount,ONDR,FLST\n");
+    out.line(
+        "TF,ASTT,DRES,UXML,DVER,INDP,CTNT,ACTN,TVST,UPDF,LanguageCode,ContentID,ContentVer,"
+        "BMLMajorVer,BMLMinorVer,BXMLMajorVer,BXMLMinorVer,CarouselCount,ONDR,FLST\n");
     out.line("%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,", bml.TF, bml.ASTT, bml.DRES, bml.UXML, bml.DVER,
              bml.INDP, bml.CTNT, bml.ACTN, bml.TVST, bml.UPDF);
     writeChars(out, bml.LanguageCode);
     out.line(",0x%08X,%d,%d,%d,%d,%d,%d,%d,%d\n", bml.ContentID, bml.ContentVer, bml.BMLMajorVer,
              bml.BMLMinorVer, bml.BXMLMajorVer, bml.BXMLMinorVer, bml.CarouselCount, bml.ONDR,
              bml.FLST);
-    if (bml.TF != 0) writeModuleCarousels(bml, out);
-    else writePlainCarousels(bml, out);
+    if (bml.TF != 0)
+        writeModuleCarousels(bml, out);
+    else
+        writePlainCarousels(bml, out);
 }
 
 void writeCaption(const CaptionInfo& caption, CsvFile& out) {
@@ -319,7 +324,8 @@ JQStatus readEventGroup(ByteReader& r, EventGroup& group) {
     if (group.EventCount != 0 && (group.GroupType == 4 || group.GroupType == 5)) {
         // Events on other networks fill the rest of the group, 8 bytes each.
         group.otherEventCount = static_cast<uint8_t>(body.remaining() / 8);
-        if (group.otherEventCount != 0) group.otherEvents = new OtherNetworkEvent[group.otherEventCount]();
+        if (group.otherEventCount != 0)
+            group.otherEvents = new OtherNetworkEvent[group.otherEventCount]();
         for (size_t i = 0; i < group.otherEventCount; ++i) {
             OtherNetworkEvent& event = group.otherEvents[i];
             event.OriginalNID = body.u16be();
@@ -441,12 +447,14 @@ bool hasEitVersion(const AuxInfo& item) { return item.eitVersion != nullptr; }
 
 void writeEitVersion(const AuxInfo& item, CsvFile& out) {
     const EitVersionInfo& v = *item.eitVersion;
-    out.line("BasicEITVer,BasicCRC,BasicTimeStampMJD,BasicTimeStampYear,BasicTimeStampMonth,"
-             "BasicTimeStampDay,BasicTimeStampHour,BasicTimeStampMin,BasicTimeStampSec,ExtEITVer,"
-             "ExtCRC,ExtTimeStampMJD,ExtTimeStampYear,");
-    out.line("ExtTimeStampMonth,ExtTimeStampDay,ExtTimeStampHour,ExtTimeStampMin,ExtTimeStampSec,"
-             "SIEventNameLength,SIEventNameCRC,SIEventTextLength,SIEventTextCRC,SIEventExtLength,"
-             "SIEventExtCRC\n");
+    out.line(
+        "BasicEITVer,BasicCRC,BasicTimeStampMJD,BasicTimeStampYear,BasicTimeStampMonth,"
+        "BasicTimeStampDay,BasicTimeStampHour,BasicTimeStampMin,BasicTimeStampSec,ExtEITVer,"
+        "ExtCRC,ExtTimeStampMJD,ExtTimeStampYear,");
+    out.line(
+        "ExtTimeStampMonth,ExtTimeStampDay,ExtTimeStampHour,ExtTimeStampMin,ExtTimeStampSec,"
+        "SIEventNameLength,SIEventNameCRC,SIEventTextLength,SIEventTextCRC,SIEventExtLength,"
+        "SIEventExtCRC\n");
     out.line("%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,", v.BasicEITVer, v.BasicCRC, v.BasicTimeStampMJD,
              v.BasicTimeStampYear, v.BasicTimeStampMonth, v.BasicTimeStampDay, v.BasicTimeStampHour,
              v.BasicTimeStampMin, v.BasicTimeStampSec, v.ExtEITVer);
