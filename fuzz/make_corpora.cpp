@@ -1,12 +1,16 @@
-// make_fuzz_corpora OUTDIR: writes the seed corpora of the fuzz targets,
-// one folder per target, from files made by jqwrite.
+// make_fuzz_corpora OUTDIR SAMPLES: writes the seed corpora of the fuzz
+// targets, one folder per target, from files made by jqwrite and from the
+// schedule packages of the sample description SAMPLES.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "arib_text.h"
+#include "byte_source.h"
+#include "file_readers.h"
 #include "jqwrite.h"
+#include "key_params.h"
 
 namespace fs = std::filesystem;
 using jq::write::BroadcastFile;
@@ -90,11 +94,42 @@ bool writeSeeds(const fs::path& folder, const std::vector<Bytes>& seeds) {
     return true;
 }
 
+// The schedule fuzzer's input (type selector, packet header length, packet
+// header, record data) for every schedule package of the sample files.
+bool scheduleSeeds(const fs::path& description, std::vector<Bytes>& seeds) {
+    std::FILE* in = std::fopen(description.string().c_str(), "rb");
+    if (in == nullptr) return false;
+    std::string text;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, in)) > 0;) text.append(chunk, n);
+    std::fclose(in);
+    std::vector<jq::write::DescribedFile> files;
+    std::string error;
+    if (!jq::write::buildFromDescription(text, files, error)) {
+        std::fprintf(stderr, "make_fuzz_corpora: %s: %s\n", description.string().c_str(), error.c_str());
+        return false;
+    }
+    for (const auto& file : files) {
+        jq::MemorySource source({file.bytes.data(), file.bytes.size()});
+        std::vector<jq::Package> packages;
+        if (jq::readBroadcastFile(source, jq::defaultBlock(), packages) != JQ_OK) continue;
+        for (const jq::Package& p : packages) {
+            const uint8_t type = p.header.TypeCode;
+            if ((type != 0x4C && type != 0x4D && type != 0x51) || p.packetHeader.size() > 15) continue;
+            Bytes seed{uint8_t(type == 0x4C ? 0 : type == 0x4D ? 1 : 2), uint8_t(p.packetHeader.size())};
+            seed.insert(seed.end(), p.packetHeader.begin(), p.packetHeader.end());
+            seed.insert(seed.end(), p.data.begin(), p.data.end());
+            seeds.push_back(seed);
+        }
+    }
+    return !seeds.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_fuzz_corpora OUTDIR\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_fuzz_corpora OUTDIR SAMPLES\n");
         return 2;
     }
     const fs::path out = argv[1];
@@ -112,7 +147,12 @@ int main(int argc, char** argv) {
             single.push_back(seed);
         }
     }
-    const bool ok = writeSeeds(out / "fuzz_broadcast_reader", broadcast) &&
+    std::vector<Bytes> schedules;
+    if (!scheduleSeeds(argv[2], schedules)) {
+        std::fprintf(stderr, "make_fuzz_corpora: no schedule packages in %s\n", argv[2]);
+        return 1;
+    }
+    const bool ok = writeSeeds(out / "fuzz_schedule_package", schedules) && writeSeeds(out / "fuzz_broadcast_reader", broadcast) &&
                     writeSeeds(out / "fuzz_container_reader", container) &&
                     writeSeeds(out / "fuzz_index_scan", both) &&
                     writeSeeds(out / "fuzz_single_package", single) &&
