@@ -24,7 +24,7 @@
 // profile under valgrind short); the library's own flags work as usual.
 #include <benchmark/benchmark.h>
 #include <openssl/des.h>
-#include <unistd.h>
+#include <random>
 #include <zlib.h>
 
 #include <algorithm>
@@ -273,7 +273,7 @@ class TemporaryFile {
 public:
     explicit TemporaryFile(const Bytes& bytes) {
         path_ = std::filesystem::temp_directory_path() /
-                ("jq-bench-" + std::to_string(::getpid()) + ".jqd");
+                ("jq-bench-" + std::to_string(std::random_device{}()) + ".jqd");
         if (!jq::write::saveFile(path_.string(), bytes)) {
             throw std::runtime_error("cannot write " + path_.string());
         }

@@ -25,7 +25,7 @@
 // --jq_channels=N writes N channels instead of 50; the library's own flags
 // work as usual.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
+#include <random>
 
 #include <algorithm>
 #include <cstdint>
@@ -299,7 +299,7 @@ class TemporaryFile {
 public:
     explicit TemporaryFile(const Bytes& bytes) {
         path_ = std::filesystem::temp_directory_path() /
-                ("jq-schedule-bench-" + std::to_string(::getpid()) + ".jq");
+                ("jq-schedule-bench-" + std::to_string(std::random_device{}()) + ".jq");
         if (!jq::write::saveFile(path_.string(), bytes))
             throw std::runtime_error("cannot write " + path_.string());
         utf16_ = path_.u16string();

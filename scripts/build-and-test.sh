@@ -5,7 +5,7 @@
 #   asan     clang with AddressSanitizer and UndefinedBehaviorSanitizer, the same suite
 #   win32    MinGW-w64 cross build, the same suite under Wine (cmake/run-win32-suite.sh)
 #   fuzz     every libFuzzer target for a short, fixed time on its seed corpus
-#   bench    the decoder benchmark, once and briefly
+#   bench    the decoder benchmarks, once and briefly
 #
 #   scripts/build-and-test.sh [STAGE...]        (no argument: all of them, in that order)
 #
@@ -105,8 +105,9 @@ stage_bench() {
         echo "no bench_decrypt target"
         return 0
     fi
-    cmake --build --preset bench -j "$jobs" --target bench_decrypt || return 1
-    build/bench/bin/bench_decrypt --benchmark_min_time=0.05 --benchmark_color=false
+    cmake --build --preset bench -j "$jobs" --target bench_decrypt bench_schedule || return 1
+    build/bench/bin/bench_decrypt --benchmark_min_time=0.05 --benchmark_color=false || return 1
+    build/bench/bin/bench_schedule --benchmark_min_time=0.05 --benchmark_color=false
 }
 
 started=$(date +%s)
