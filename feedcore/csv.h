@@ -52,6 +52,10 @@ public:
     }
     // Bytes as the record holds them.
     void text(ByteView bytes) { write(reinterpret_cast<const char*>(bytes.data), bytes.size); }
+    // A record's stored text (NUL included) or byte array; nothing when null.
+    void stored(const void* bytes, size_t count) {
+        if (bytes != nullptr) write(static_cast<const char*>(bytes), count);
+    }
     void write(const char* bytes, size_t count);
 
 private:

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 
 #include "byte_reader.h"
 #include "feedcore.h"
@@ -36,5 +37,17 @@ struct DecodedText {
 // fails, yields no text and 0. Returns 16 when the conversion pass fails after
 // the size pass succeeded (nothing is then allocated), else 0.
 JQStatus decodeText(ByteView raw, size_t maxSize, DecodedText& result);
+
+// decodeText into a record's text and its length field, cut to maxSize
+// (by default the largest value the field holds).
+template <typename Length>
+JQStatus decodeTextField(ByteView raw, char*& text, Length& length,
+                         size_t maxSize = std::numeric_limits<Length>::max()) {
+    DecodedText decoded;
+    const JQStatus status = decodeText(raw, maxSize, decoded);
+    text = decoded.text;
+    length = static_cast<Length>(decoded.size);
+    return status;
+}
 
 }  // namespace jq::records

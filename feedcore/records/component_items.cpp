@@ -22,8 +22,6 @@
 namespace jq::records {
 namespace {
 
-constexpr size_t kTextMax = 255;  // 8-bit text length fields
-
 // `width` bits of `byte` from bit `low` up.
 constexpr uint8_t bits(uint8_t byte, int low, int width) {
     return static_cast<uint8_t>((byte >> low) & ((1u << width) - 1));
@@ -62,15 +60,7 @@ JQStatus readFlatList(ByteReader entries, Entry*& list, Count& count, ReadEntry 
 JQStatus readText(ByteReader& r, uint8_t length, char*& text, uint8_t& textLength) {
     const ByteView raw = r.bytes(length);
     if (!r.ok()) return kAuxItemError;
-    DecodedText decoded;
-    const JQStatus status = decodeText(raw, kTextMax, decoded);
-    text = decoded.text;
-    textLength = static_cast<uint8_t>(decoded.size);
-    return status;
-}
-
-void writeText(CsvFile& out, const char* text, size_t length) {
-    out.text({reinterpret_cast<const uint8_t*>(text), text ? length : 0});
+    return decodeTextField(raw, text, textLength);
 }
 
 // --- InfoType 20: video components -------------------------------------------
@@ -94,7 +84,7 @@ void writeVideoComponents(const AuxInfo& item, CsvFile& out) {
     for (uint32_t i = 0; i < list.count; ++i) {
         const VideoComponent& e = list.entries[i];
         out.line("0x%02X,0x%02X,%d,", e.ComponentType, e.ComponentTag, e.DescTextLength);
-        writeText(out, e.DescText, e.DescTextLength);
+        out.stored(e.DescText, e.DescTextLength);
         out.line("\n");
     }
 }
@@ -153,7 +143,7 @@ void writeAudioComponents(const AuxInfo& item, CsvFile& out) {
         out.line(",");
         out.write(e.SubChLanguage, 3);
         out.line(",%d,", e.DescTextLength);
-        writeText(out, e.DescText, e.DescTextLength);
+        out.stored(e.DescText, e.DescTextLength);
         out.line("\n");
     }
 }
@@ -279,9 +269,9 @@ void writeConditionalAccess(const AuxInfo& item, CsvFile& out) {
     for (uint32_t i = 0; i < info.CAListSize; ++i) {
         const CAContract& c = info.contracts[i];
         out.line("0x%04X,0x%02X,%d,%d,", c.CASystemID, c.UnitID, c.ComponentCount, c.ContractCount);
-        out.text({c.Contract, c.Contract ? c.ContractCount : size_t{0}});
+        out.stored(c.Contract, c.ContractCount);
         out.line(",%d,", c.FeeNameLength);
-        writeText(out, c.FeeName, c.FeeNameLength);
+        out.stored(c.FeeName, c.FeeNameLength);
         out.line("\n");
         if (c.ComponentCount == 0 || c.ComponentList == nullptr) continue;
         out.line("ComponentList\n");
@@ -360,7 +350,7 @@ void writeComponentGroups(const AuxInfo& item, CsvFile& out) {
         out.line("GroupID,UnitCount,TotalBitRate,DescTextLength,DescText\n");
         out.line("%d,%d,%d,%d,", group.GroupID, group.UnitCount, group.TotalBitRate,
                  group.DescTextLength);
-        writeText(out, group.DescText, group.DescTextLength);
+        out.stored(group.DescText, group.DescTextLength);
         out.line("\n");
         if (group.units == nullptr) continue;
         for (int u = 0; u < group.UnitCount; ++u) {

@@ -26,11 +26,7 @@ void readChars(ByteReader& r, char (&out)[3]) {
 }
 
 void writeChars(CsvFile& out, const char (&chars)[3]) {
-    out.text({reinterpret_cast<const uint8_t*>(chars), 3});
-}
-
-void writeText(CsvFile& out, const void* bytes, size_t size) {
-    out.text({static_cast<const uint8_t*>(bytes), bytes ? size : 0});
+    out.stored(chars, 3);
 }
 
 // --- InfoType 25: data contents ---------------------------------------------
@@ -168,11 +164,7 @@ JQStatus readDataContent(ByteReader& r, DataContent& entry) {
     const ByteView rawTitle = r.bytes(r.u8());
     if (!r.ok()) return kAuxItemError;
 
-    DecodedText title;
-    const JQStatus status = decodeText(rawTitle, 255, title);
-    entry.Title = title.text;
-    entry.TitleLength = static_cast<uint8_t>(title.size);
-    return status;
+    return decodeTextField(rawTitle, entry.Title, entry.TitleLength);
 }
 
 // Replaces the entries array by one of exactly count entries.
@@ -289,7 +281,7 @@ void writeDataContents(const AuxInfo& item, CsvFile& out) {
                  entry.CompRefCount);
         writeChars(out, entry.Country);
         out.line(",%d,", entry.TitleLength);
-        writeText(out, entry.Title, entry.TitleLength);
+        out.stored(entry.Title, entry.TitleLength);
         out.line("\n");
         if (entry.bml) writeBml(*entry.bml, out);
         if (entry.caption) writeCaption(*entry.caption, out);
@@ -382,7 +374,7 @@ void writeEventGroups(const AuxInfo& item, CsvFile& out) {
         out.line("GroupLength,GroupType,EventCount,PrivateDataLength,PrivateData\n");
         out.line("%d,%d,%d,%d,", group.GroupLength, group.GroupType, group.EventCount,
                  group.PrivateDataLength);
-        writeText(out, group.PrivateData, group.PrivateDataLength);
+        out.stored(group.PrivateData, group.PrivateDataLength);
         out.line("\n");
         if (group.events) {
             out.line("ServiceID,EventID\n");

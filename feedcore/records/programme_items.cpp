@@ -8,7 +8,6 @@
 // whose length runs past the end, and a list whose size is not a whole number
 // of entries (its last entry would lie past the payload). Bytes after the
 // last field are ignored: the next item is found by InfoSize anyway.
-#include <limits>
 
 #include "aux_items.h"
 #include "broadcast_text.h"
@@ -20,20 +19,6 @@ namespace {
 template <auto Slot>
 bool slotFilled(const AuxInfo& item) {
     return item.*Slot != nullptr;
-}
-
-// Converts a raw text into a new string, cut to what its length field holds.
-template <typename Length>
-JQStatus storeText(ByteView raw, char*& text, Length& length) {
-    DecodedText decoded;
-    const JQStatus status = decodeText(raw, std::numeric_limits<Length>::max(), decoded);
-    text = decoded.text;
-    length = static_cast<Length>(decoded.size);
-    return status;
-}
-
-void writeText(CsvFile& out, const char* text, size_t length) {
-    out.text({reinterpret_cast<const uint8_t*>(text), text ? length : 0});
 }
 
 // --- lists of fixed-width entries (InfoTypes 3, 4, 5, 7, 8, 30) -------------
@@ -183,7 +168,7 @@ JQStatus decodeSeries(ByteView payload, AuxInfo& item) {
     if (series.SeriesInfoFlag) readSeriesExpiry(r, series);
     const ByteView name = r.bytes(flags & 0x3F);
     if (!r.ok()) return kAuxItemError;
-    return storeText(name, series.SeriesName, series.SeriesNameLength);
+    return decodeTextField(name, series.SeriesName, series.SeriesNameLength);
 }
 
 void writeSeries(const AuxInfo& item, CsvFile& out) {
@@ -195,7 +180,7 @@ void writeSeries(const AuxInfo& item, CsvFile& out) {
              s.SeriesCtrlFlag, s.SeriesInfoFlag, s.Repeat, s.ProgramFlag, s.ProgramPattern,
              s.SeriesID, s.ExpireFlag, s.ExpireDate, s.EDYear, s.EDMonth, s.EDDay,
              s.SeriesNameLength);
-    writeText(out, s.SeriesName, s.SeriesNameLength);
+    out.stored(s.SeriesName, s.SeriesNameLength);
     out.line("\n");
 }
 
@@ -221,7 +206,7 @@ JQStatus decodeParental(ByteView payload, AuxInfo& item) {
 void writeParental(const AuxInfo& item, CsvFile& out) {
     const ParentalInfo& parental = *item.parental;
     out.line("CountryCode,ParentalRating\n");
-    writeText(out, parental.CountryCode, sizeof parental.CountryCode);
+    out.stored(parental.CountryCode, sizeof parental.CountryCode);
     out.line(",%d\n", parental.ParentalRating);
 }
 
@@ -272,9 +257,9 @@ JQStatus decodeAdditionalText(ByteView payload, AuxInfo& item) {
     const ByteView lv2 = r.bytes(r.u16be());
     if (!r.ok()) return kAuxItemError;
     AdditionalTextInfo& info = *(item.additionalText = new AdditionalTextInfo());
-    JQStatus status = storeText(title, info.Title, info.TitleLength);
-    if (status == JQ_OK) status = storeText(lv1, info.Lv1Details, info.Lv1Length);
-    if (status == JQ_OK) status = storeText(lv2, info.Lv2Details, info.Lv2Length);
+    JQStatus status = decodeTextField(title, info.Title, info.TitleLength);
+    if (status == JQ_OK) status = decodeTextField(lv1, info.Lv1Details, info.Lv1Length);
+    if (status == JQ_OK) status = decodeTextField(lv2, info.Lv2Details, info.Lv2Length);
     return status;
 }
 
@@ -282,11 +267,11 @@ void writeAdditionalText(const AuxInfo& item, CsvFile& out) {
     const AdditionalTextInfo& info = *item.additionalText;
     out.line("TitleLength,Title,Lv1Length,Lv1Details,Lv2Length,Lv2Details\n");
     out.line("%d,", info.TitleLength);
-    writeText(out, info.Title, info.TitleLength);
+    out.stored(info.Title, info.TitleLength);
     out.line(",%d,", info.Lv1Length);
-    writeText(out, info.Lv1Details, info.Lv1Length);
+    out.stored(info.Lv1Details, info.Lv1Length);
     out.line(",%d,", info.Lv2Length);
-    writeText(out, info.Lv2Details, info.Lv2Length);
+    out.stored(info.Lv2Details, info.Lv2Length);
     out.line("\n");
 }
 

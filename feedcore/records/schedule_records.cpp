@@ -145,12 +145,7 @@ JQStatus readText(ByteReader& body, bool isM, size_t maxSize, Length& length, ch
         length = kAbsent;
         return JQ_OK;
     }
-    const ByteView raw = body.bytes(rawLength);
-    DecodedText decoded;
-    const JQStatus status = decodeText(raw, maxSize, decoded);
-    text = decoded.text;
-    length = static_cast<Length>(decoded.size);
-    return status;
+    return decodeTextField(body.bytes(rawLength), text, length, maxSize);
 }
 
 // Packed decimal digits, two per byte, high nibble first; a first high
@@ -214,8 +209,7 @@ void writeAuxItem(const AuxInfo& item, CsvFile& out) {
 // A text column: the stored bytes, NUL included, unless marked absent.
 template <typename Length>
 void writeTextColumn(Length length, const char* text, CsvFile& out) {
-    if (length == static_cast<Length>(~Length{0}) || text == nullptr) return;
-    out.text({reinterpret_cast<const uint8_t*>(text), length});
+    if (length != static_cast<Length>(~Length{0})) out.stored(text, length);
 }
 
 void writeSie(const SIE& sie, CsvFile& out) {
