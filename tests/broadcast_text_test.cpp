@@ -295,6 +295,13 @@ TEST(BroadcastText, DecodeTextStatusesAndCuts) {
         {kana, 65534, JQ_OK, true, kanaText(300)},
         {kana, 601, JQ_OK, true, kanaText(300)},
         {kana, 600, JQ_OK, true, kanaText(299)},
+        // Short texts take one pass through a 2,048-byte scratch buffer,
+        // longer ones two: the results meet at that size.
+        {Bytes(1023, 0xA4), 65534, JQ_OK, true, kanaText(1023)},
+        {Bytes(1024, 0xA4), 65534, JQ_OK, true, kanaText(1024)},
+        {Bytes(1500, 0xA4), 2048, JQ_OK, true, kanaText(1023)},
+        {Bytes(1500, 0xA4), 2049, JQ_OK, true, kanaText(1024)},
+        {Bytes(1500, 0xA4), 4000, JQ_OK, true, kanaText(1500)},
     };
     for (const auto& c : cases) {
         DecodedText d;

@@ -132,7 +132,8 @@ constexpr uint16_t kIdeographicSpace = 0x8140;
 // The string being built: written into the buffer while whole characters fit
 // in capacity - 1 bytes, or only counted without a buffer. Once a character
 // does not fit, nothing after it is written either, so the result is always a
-// prefix of the full text that ends at a character boundary.
+// prefix of the full text that ends at a character boundary; the full text's
+// size is counted all the same.
 class Output {
 public:
     Output(char* buffer, size_t capacity)
@@ -148,14 +149,18 @@ public:
         }
     }
 
-    // Ends the string; returns its size, NUL included.
+    // Ends the string; returns its size as written, NUL included.
     size_t finish() {
         if (buffer_) buffer_[length_] = '\0';
         return length_ + 1;
     }
 
+    // The size of the whole text, NUL included, whether it fitted or not.
+    size_t needed() const { return needed_ + 1; }
+
 private:
     void append(const char* bytes, size_t n) {
+        needed_ += n;
         if (full_) return;
         if (n > limit_ - length_) {
             full_ = true;
@@ -168,6 +173,7 @@ private:
     char* buffer_;
     size_t limit_;
     size_t length_ = 0;
+    size_t needed_ = 0;
     bool full_ = false;
 };
 
@@ -463,30 +469,61 @@ void Decoder::kanji(ByteReader& r, uint8_t c1, Half half) {
     write(shiftJis);
 }
 
-}  // namespace
+// One conversion into out (or only measured when out is null).
+struct Conversion {
+    JQStatus status = JQ_OK;
+    size_t written = 0;  // NUL included
+    size_t needed = 0;   // the whole text, NUL included
+};
 
-JQStatus convertBroadcastText(ByteView source, char* out, size_t capacity, size_t& size) {
-    size = 0;
-    if (source.empty() || source.data == nullptr) return JQ_ERR_NULL_ARGUMENT;
-    if (out != nullptr && capacity == 0) return JQ_ERR_EXCEPTION;
+Conversion convert(ByteView source, char* out, size_t capacity) {
+    if (source.empty() || source.data == nullptr) return {JQ_ERR_NULL_ARGUMENT};
+    if (out != nullptr && capacity == 0) return {JQ_ERR_EXCEPTION};
     Output output(out, capacity);
     if (!Decoder(output).decode(source)) {
         if (out != nullptr) out[0] = '\0';
-        return JQ_ERR_EXCEPTION;
+        return {JQ_ERR_EXCEPTION};
     }
-    size = output.finish();
-    return JQ_OK;
+    return {JQ_OK, output.finish(), output.needed()};
+}
+
+// Texts up to this size (or cut to it) are converted once, into a buffer on
+// the stack, and copied; longer ones are measured first and converted into
+// their own allocation. Both give the same result.
+constexpr size_t kShortTextSize = 2048;
+
+}  // namespace
+
+JQStatus convertBroadcastText(ByteView source, char* out, size_t capacity, size_t& size) {
+    const Conversion conversion = convert(source, out, capacity);
+    size = conversion.status != JQ_OK ? 0 : out != nullptr ? conversion.written : conversion.needed;
+    return conversion.status;
 }
 
 JQStatus decodeText(ByteView raw, size_t maxSize, DecodedText& result) {
     result = {};
-    size_t needed = 0;
-    if (convertBroadcastText(raw, nullptr, 0, needed) != JQ_OK || needed == 0) return JQ_OK;
-    const size_t capacity = std::min(needed, maxSize);
-    if (capacity == 0) return JQ_ERR_EXCEPTION;
-    std::unique_ptr<char[]> text(new char[capacity]);
-    size_t written = 0;
-    if (convertBroadcastText(raw, text.get(), capacity, written) != JQ_OK) return JQ_ERR_EXCEPTION;
+    if (raw.empty()) return JQ_OK;
+    if (maxSize == 0) {  // no room even for the NUL of a decodable text
+        return convert(raw, nullptr, 0).status == JQ_OK ? JQ_ERR_EXCEPTION : JQ_OK;
+    }
+    char scratch[kShortTextSize];
+    const size_t scratchSize = std::min(maxSize, sizeof scratch);
+    const Conversion first = convert(raw, scratch, scratchSize);
+    if (first.status != JQ_OK) return JQ_OK;  // undecodable: no text
+    std::unique_ptr<char[]> text;
+    size_t written = first.written;
+    // The scratch conversion is the result when the whole text fitted, or
+    // when it was cut at maxSize itself.
+    if (first.needed <= scratchSize || scratchSize == maxSize) {
+        text.reset(new char[written]);
+        std::memcpy(text.get(), scratch, written);
+    } else {
+        const size_t capacity = std::min(first.needed, maxSize);
+        text.reset(new char[capacity]);
+        if (convertBroadcastText(raw, text.get(), capacity, written) != JQ_OK) {
+            return JQ_ERR_EXCEPTION;
+        }
+    }
     result = {text.release(), written};
     return JQ_OK;
 }
