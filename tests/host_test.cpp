@@ -6,7 +6,9 @@
 #include <fstream>
 
 #include "child_run.h"
+#include "arib_text.h"
 #include "jqwrite.h"
+#include "schedule_data.h"
 #include "test_files.h"
 
 namespace jq {
@@ -111,6 +113,32 @@ TEST_F(Host, DumpWritesOneCsvPerPackageAndReportsFailures) {
     EXPECT_NE(r.output.find("usage: jqtool dump"), std::string::npos);
     r = run({"frobnicate"});
     EXPECT_EQ(r.exitCode, 2);
+}
+
+TEST_F(Host, DumpWritesScheduleTextsAsShiftJis) {
+    // "News 番組" in Shift-JIS, through the broadcast coding and back.
+    const std::string title = "News \x94\xD4\x91\x67";
+    write::ScheduleItem item;
+    item.startMinute = 1200;
+    item.title = write::encodeAribText(title);
+    item.bookCode = "123";
+    write::Schedule schedule;
+    schedule.typeCode = write::kScheduleQ;
+    schedule.gcn = 0x0A0B;
+    schedule.julianDay = 1;
+    schedule.items = {item};
+    write::BroadcastFile f;
+    f.dataPackage(write::schedulePackage(schedule));
+    data("Q1.jq", f.bytes());
+
+    const fs::path out = folder_.path() / "dump";
+    test::ChildResult r = run({"dump", (folder_.path() / "Q1.jq").string(), out.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    const std::string csv = test::readFile(out / "Q1.jq.000.csv");
+    EXPECT_NE(csv.find("0x0A0B,1,1992,1,1,0,1\n"), std::string::npos) << csv;
+    const std::string row = ",1200,0x00,0x00,0,0x000000,10," + title + std::string(1, '\0') +
+                            ",0,,0,,4," + std::string("123\0", 4) + ",0x00,0\n";
+    EXPECT_NE(csv.find(row), std::string::npos) << csv;
 }
 
 }  // namespace
