@@ -23,6 +23,8 @@
 // --jq_file_mib=N writes a file of N MiB instead of 32 (a small one keeps a
 // profile under valgrind short); the library's own flags work as usual.
 #include <benchmark/benchmark.h>
+
+#include "bench_options.h"
 #include <openssl/des.h>
 #include <random>
 #include <zlib.h>
@@ -354,48 +356,13 @@ private:
     std::map<std::string, std::vector<double>> rates_;
 };
 
-// The arguments for the library: ours taken out (--jq_file_mib=N sets
-// fileMiB), and two defaults put first, where a flag on the command line
-// overrides them: five repetitions, run in random order so that a burst of
-// other work on the machine spreads over both benchmarks rather than
-// landing on one.
-std::vector<char*> libraryArguments(int argc, char** argv, size_t& fileMiB) {
-    static char repetitions[] = "--benchmark_repetitions=5";
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    constexpr const char* kFlag = "--jq_file_mib=";
-    std::vector<char*> kept = {argv[0], repetitions, interleave};
-    fileMiB = kDefaultFileMiB;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], kFlag, std::strlen(kFlag)) == 0) {
-            fileMiB = std::strtoul(argv[i] + std::strlen(kFlag), nullptr, 10);
-            if (fileMiB == 0) throw std::invalid_argument("--jq_file_mib needs a positive number");
-        } else {
-            kept.push_back(argv[i]);
-        }
-    }
-    kept.push_back(nullptr);
-    return kept;
-}
-
-// Whether the table is coloured: as --benchmark_color says (the library
-// reads it only for its own reporter), colour on a terminal by default.
-bool colourWanted(int argc, char** argv) {
-    constexpr const char* kFlag = "--benchmark_color=";
-    std::string value = "auto";
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], kFlag, std::strlen(kFlag)) == 0)
-            value = argv[i] + std::strlen(kFlag);
-    }
-    if (value == "auto") return ::isatty(STDOUT_FILENO) != 0;
-    return value == "true" || value == "yes" || value == "1";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     try {
-        size_t mib = 0;
-        std::vector<char*> arguments = libraryArguments(argc, argv, mib);
+        unsigned long mib = kDefaultFileMiB;
+        std::vector<char*> arguments =
+            jq::bench::libraryArguments(argc, argv, "--jq_file_mib", 4096, mib);
         int libraryArgc = static_cast<int>(arguments.size()) - 1;
         benchmark::Initialize(&libraryArgc, arguments.data());
         if (benchmark::ReportUnrecognizedArguments(libraryArgc, arguments.data())) return 1;
@@ -416,7 +383,7 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(kReferenceName, benchReference, std::cref(set))
             ->Unit(benchmark::kMillisecond);
 
-        RatioReporter reporter(colourWanted(argc, argv));
+        RatioReporter reporter(jq::bench::colourWanted(argc, argv));
         benchmark::RunSpecifiedBenchmarks(&reporter);
         benchmark::Shutdown();
 

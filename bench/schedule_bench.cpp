@@ -25,6 +25,8 @@
 // --jq_channels=N writes N channels instead of 50; the library's own flags
 // work as usual.
 #include <benchmark/benchmark.h>
+
+#include "bench_options.h"
 #include <random>
 
 #include <algorithm>
@@ -415,42 +417,6 @@ private:
     std::map<std::string, std::map<std::string, std::vector<double>>> values_;
 };
 
-// The arguments for the library: ours taken out (--jq_channels=N), and two
-// defaults put first, where a flag on the command line overrides them: five
-// repetitions, run in random order.
-std::vector<char*> libraryArguments(int argc, char** argv, unsigned& channels) {
-    static char repetitions[] = "--benchmark_repetitions=5";
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    constexpr const char* kFlag = "--jq_channels=";
-    std::vector<char*> kept = {argv[0], repetitions, interleave};
-    channels = kDefaultChannels;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], kFlag, std::strlen(kFlag)) == 0) {
-            channels =
-                static_cast<unsigned>(std::strtoul(argv[i] + std::strlen(kFlag), nullptr, 10));
-            if (channels == 0 || channels > 4000)
-                throw std::invalid_argument("--jq_channels needs a number from 1 to 4000");
-        } else {
-            kept.push_back(argv[i]);
-        }
-    }
-    kept.push_back(nullptr);
-    return kept;
-}
-
-// Whether the table is coloured: as --benchmark_color says, colour on a
-// terminal by default.
-bool colourWanted(int argc, char** argv) {
-    constexpr const char* kFlag = "--benchmark_color=";
-    std::string value = "auto";
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], kFlag, std::strlen(kFlag)) == 0)
-            value = argv[i] + std::strlen(kFlag);
-    }
-    if (value == "auto") return ::isatty(STDOUT_FILENO) != 0;
-    return value == "true" || value == "yes" || value == "1";
-}
-
 void printSummary(const SummaryReporter& reporter) {
     for (const char* name : {kAnalyzeName, kDecryptName, kDispatchName}) {
         const double packages = reporter.median(name, "packages");
@@ -468,16 +434,17 @@ void printSummary(const SummaryReporter& reporter) {
 
 int main(int argc, char** argv) {
     try {
-        unsigned channels = 0;
-        std::vector<char*> arguments = libraryArguments(argc, argv, channels);
+        unsigned long channels = kDefaultChannels;
+        std::vector<char*> arguments =
+            jq::bench::libraryArguments(argc, argv, "--jq_channels", 4000, channels);
         int libraryArgc = static_cast<int>(arguments.size()) - 1;
         benchmark::Initialize(&libraryArgc, arguments.data());
         if (benchmark::ReportUnrecognizedArguments(libraryArgc, arguments.data())) return 1;
 
-        const DataSet set = buildDataSet(channels);
+        const DataSet set = buildDataSet(static_cast<unsigned>(channels));
         const TemporaryFile file(set.file);
         std::printf(
-            "data file: %zu bytes, %u channels, %zu schedule packages, %zu SIEs, %zu bytes "
+            "data file: %zu bytes, %lu channels, %zu schedule packages, %zu SIEs, %zu bytes "
             "of record data\n",
             set.file.size(), channels, set.packages.size(), set.sies, set.plainBytes);
         const std::string problem = checkRecords(set, file.path());
@@ -490,7 +457,7 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(kDispatchName, benchDispatch, &set, &problem)
             ->Unit(benchmark::kMillisecond);
 
-        SummaryReporter reporter(colourWanted(argc, argv));
+        SummaryReporter reporter(jq::bench::colourWanted(argc, argv));
         benchmark::RunSpecifiedBenchmarks(&reporter);
         benchmark::Shutdown();
         printSummary(reporter);
