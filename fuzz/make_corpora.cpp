@@ -1,6 +1,6 @@
 // make_fuzz_corpora OUTDIR SAMPLES: writes the seed corpora of the fuzz
-// targets, one folder per target, from files made by jqwrite and from the
-// schedule packages of the sample description SAMPLES.
+// targets, one folder per target, from files made by jqwrite and, for the
+// record fuzzers, from the packages of the sample description SAMPLES.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -94,9 +94,8 @@ bool writeSeeds(const fs::path& folder, const std::vector<Bytes>& seeds) {
     return true;
 }
 
-// The schedule fuzzer's input (type selector, packet header length, packet
-// header, record data) for every schedule package of the sample files.
-bool scheduleSeeds(const fs::path& description, std::vector<Bytes>& seeds) {
+// The packages of the sample files, built from the description SAMPLES.
+bool samplePackages(const fs::path& description, std::vector<jq::Package>& packages) {
     std::FILE* in = std::fopen(description.string().c_str(), "rb");
     if (in == nullptr) return false;
     std::string text;
@@ -111,18 +110,36 @@ bool scheduleSeeds(const fs::path& description, std::vector<Bytes>& seeds) {
     }
     for (const auto& file : files) {
         jq::MemorySource source({file.bytes.data(), file.bytes.size()});
-        std::vector<jq::Package> packages;
-        if (jq::readBroadcastFile(source, jq::defaultBlock(), packages) != JQ_OK) continue;
-        for (const jq::Package& p : packages) {
-            const uint8_t type = p.header.TypeCode;
-            if ((type != 0x4C && type != 0x4D && type != 0x51) || p.packetHeader.size() > 15) continue;
-            Bytes seed{uint8_t(type == 0x4C ? 0 : type == 0x4D ? 1 : 2), uint8_t(p.packetHeader.size())};
+        std::vector<jq::Package> read;
+        if (jq::readBroadcastFile(source, jq::defaultBlock(), read) != JQ_OK) continue;
+        packages.insert(packages.end(), read.begin(), read.end());
+    }
+    return true;
+}
+
+// A record fuzzer's input (record_input.h) for every package whose type is
+// in codes: the code's index, the packet header length, the packet header,
+// the data.
+std::vector<Bytes> recordSeeds(const std::vector<jq::Package>& packages,
+                               const std::vector<uint8_t>& codes) {
+    std::vector<Bytes> seeds;
+    for (const jq::Package& p : packages) {
+        for (size_t i = 0; i < codes.size(); ++i) {
+            if (codes[i] != p.header.TypeCode || p.packetHeader.size() > 15) continue;
+            Bytes seed{uint8_t(i), uint8_t(p.packetHeader.size())};
             seed.insert(seed.end(), p.packetHeader.begin(), p.packetHeader.end());
             seed.insert(seed.end(), p.data.begin(), p.data.end());
             seeds.push_back(seed);
         }
     }
-    return !seeds.empty();
+    return seeds;
+}
+
+// Every type code, in order: byte 0 of fuzz_any_record is the code itself.
+std::vector<uint8_t> everyCode() {
+    std::vector<uint8_t> codes(256);
+    for (size_t i = 0; i < codes.size(); ++i) codes[i] = uint8_t(i);
+    return codes;
 }
 
 }  // namespace
@@ -147,12 +164,29 @@ int main(int argc, char** argv) {
             single.push_back(seed);
         }
     }
-    std::vector<Bytes> schedules;
-    if (!scheduleSeeds(argv[2], schedules)) {
-        std::fprintf(stderr, "make_fuzz_corpora: no schedule packages in %s\n", argv[2]);
+    std::vector<jq::Package> samples;
+    if (!samplePackages(argv[2], samples)) {
+        std::fprintf(stderr, "make_fuzz_corpora: cannot read the samples %s\n", argv[2]);
         return 1;
     }
-    const bool ok = writeSeeds(out / "fuzz_schedule_package", schedules) && writeSeeds(out / "fuzz_broadcast_reader", broadcast) &&
+    // The record fuzzers and their type codes, in the order of their inputs.
+    const struct {
+        const char* target;
+        std::vector<uint8_t> codes;
+    } recordTargets[] = {
+        {"fuzz_schedule_package", {0x4C, 0x4D, 0x51}},
+        {"fuzz_any_record", everyCode()},
+        {"fuzz_channel_map", {0xF3}},
+        {"fuzz_dictionary", {0x5D, 0xE2}},
+        {"fuzz_jqid_table", {0xDF}},
+        {"fuzz_topic_list", {0x62, 0x6F}},
+    };
+    bool ok = true;
+    for (const auto& t : recordTargets) {
+        const std::vector<Bytes> seeds = recordSeeds(samples, t.codes);
+        if (!seeds.empty()) ok = ok && writeSeeds(out / t.target, seeds);
+    }
+    ok = ok && writeSeeds(out / "fuzz_broadcast_reader", broadcast) &&
                     writeSeeds(out / "fuzz_container_reader", container) &&
                     writeSeeds(out / "fuzz_index_scan", both) &&
                     writeSeeds(out / "fuzz_single_package", single) &&

@@ -158,6 +158,16 @@ typedef struct MicpBlockRecord MicpBlockRecord;           /* 0xF5 */
 typedef struct StationNameRecord StationNameRecord;       /* 0x70 */
 typedef struct CodeDownloadRecord CodeDownloadRecord;     /* 0x5B */
 
+#include "feedcore_areas.h"
+#include "feedcore_channel_map.h"
+#include "feedcore_code_download.h"
+#include "feedcore_dictionary.h"
+#include "feedcore_jqid.h"
+#include "feedcore_micp.h"
+#include "feedcore_reception.h"
+#include "feedcore_stations.h"
+#include "feedcore_topics.h"
+
 /* Element of the parse list (AnalyzeJQFile, AnalyzeJQFile1Pack). Exactly the
  * slot of recordType is filled; recordType is 0 for an empty element. */
 typedef struct ParseElement {

@@ -210,13 +210,6 @@ TEST_F(Exports, ParseFailuresStillFillTheList) {
     EXPECT_EQ(list.elements[0].object57->object, nullptr);
     FreeParseList(&list);
 
-    // A family not yet decoded has no parser either.
-    BroadcastFile h;
-    h.dataPackage(objectPackage(0x70, 1, 1, {}));
-    ASSERT_EQ(AnalyzeJQFile(file("stations.jq", h.bytes()).c_str(), &list), 21u);
-    EXPECT_EQ(list.elements[0].recordType, 0u);
-    FreeParseList(&list);
-
     // A reading failure leaves the list record untouched.
     ParseList untouched{7, nullptr};
     BroadcastFile bad;

@@ -1,0 +1,1 @@
+// channel_map_records.cpp - channel maps (type 0xF3).

@@ -1,0 +1,1 @@
+// dictionary_records.cpp - code dictionaries (types 0x5D, 0xE2).

@@ -1,0 +1,1 @@
+// jqid_records.cpp - JQID tables (type 0xDF).

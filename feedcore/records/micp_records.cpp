@@ -1,0 +1,1 @@
+// micp_records.cpp - MICP blocks (type 0xF5).

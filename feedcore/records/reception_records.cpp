@@ -1,0 +1,1 @@
+// reception_records.cpp - reception rules (types 0x75, 0x85).

@@ -1,0 +1,1 @@
+// station_records.cpp - station names (type 0x70).

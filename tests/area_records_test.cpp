@@ -1,0 +1,2 @@
+// area_records_test.cpp
+#include <gtest/gtest.h>

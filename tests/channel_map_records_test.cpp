@@ -1,0 +1,2 @@
+// channel_map_records_test.cpp
+#include <gtest/gtest.h>

@@ -1,0 +1,2 @@
+// code_download_records_test.cpp
+#include <gtest/gtest.h>

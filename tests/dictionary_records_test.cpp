@@ -1,0 +1,2 @@
+// dictionary_records_test.cpp
+#include <gtest/gtest.h>

@@ -1,0 +1,2 @@
+// jqid_records_test.cpp
+#include <gtest/gtest.h>

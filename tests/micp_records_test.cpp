@@ -1,0 +1,2 @@
+// micp_records_test.cpp
+#include <gtest/gtest.h>

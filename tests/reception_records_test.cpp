@@ -1,0 +1,2 @@
+// reception_records_test.cpp
+#include <gtest/gtest.h>

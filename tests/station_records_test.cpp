@@ -1,0 +1,2 @@
+// station_records_test.cpp
+#include <gtest/gtest.h>

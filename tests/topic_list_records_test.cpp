@@ -1,0 +1,2 @@
+// topic_list_records_test.cpp
+#include <gtest/gtest.h>

@@ -1,0 +1,2 @@
+// topic_message_records_test.cpp
+#include <gtest/gtest.h>
