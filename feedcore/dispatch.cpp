@@ -7,6 +7,7 @@
 #include "list_records.h"
 #include "records/channel_map_records.h"
 #include "records/code_download_records.h"
+#include "records/jqid_records.h"
 #include "records/mosaic_records.h"
 #include "records/object_records.h"
 #include "records/schedule_records.h"
@@ -53,6 +54,8 @@ const CsvWriter kCaidWriter = records::typedWriter<ObjectRecord, records::writeO
 const RecordFamily* const kSchedule = &records::ScheduleFamily::family;
 const CsvWriter kScheduleWriter = records::typedWriter<ScheduleRecord, records::writeSchedule>;
 const CsvWriter kMosaicWriter = records::typedWriter<MosaicRecord, records::writeMosaic>;
+const RecordFamily* const kJqidTable = &records::JqidTableFamily::family;
+const CsvWriter kJqidTableWriter = records::typedWriter<JQIDTable, records::writeJqidTable>;
 const RecordFamily* const kCodeDownload = &records::CodeDownloadFamily::family;
 const CsvWriter kCodeDownloadWriter =
     records::typedWriter<CodeDownloadRecord, records::writeCodeDownload>;
@@ -72,7 +75,7 @@ const RecordType kRecordTypes[] = {
     {0xE2, 8, slot<&ParseElement::dictionaryE2>(), kNoParser, kNoWriter},
     {0x56, 9, slot<&ParseElement::object56>(), kObject56, kPaidWriter},
     {0xD7, 10, slot<&ParseElement::objectD7>(), kObjectShared, kPaidWriter},
-    {0xDF, 11, slot<&ParseElement::jqidTable>(), kNoParser, kNoWriter},
+    {0xDF, 11, slot<&ParseElement::jqidTable>(), kJqidTable, kJqidTableWriter},
     {0x4D, 12, slot<&ParseElement::scheduleM>(), kSchedule, kScheduleWriter},
     {0x4C, 13, slot<&ParseElement::scheduleL>(), kSchedule, kScheduleWriter},
     {0x6E, 14, slot<&ParseElement::topicMessage6E>(), kNoParser, kNoWriter},
