@@ -9,6 +9,8 @@
 #include "records/code_download_records.h"
 #include "records/jqid_records.h"
 #include "records/mosaic_records.h"
+#include "records/topic_list_records.h"
+#include "records/topic_message_records.h"
 #include "records/object_records.h"
 #include "records/schedule_records.h"
 #include "records/station_records.h"
@@ -54,6 +56,13 @@ const CsvWriter kCaidWriter = records::typedWriter<ObjectRecord, records::writeO
 const RecordFamily* const kSchedule = &records::ScheduleFamily::family;
 const CsvWriter kScheduleWriter = records::typedWriter<ScheduleRecord, records::writeSchedule>;
 const CsvWriter kMosaicWriter = records::typedWriter<MosaicRecord, records::writeMosaic>;
+const RecordFamily* const kTopicMessage = &records::TopicMessageFamily::family;
+const CsvWriter kTopicMessageWriter =
+    records::typedWriter<TopicMessageRecord, records::writeTopicMessage>;
+const RecordFamily* const kTopicList6F = &records::TopicList6FFamily::family;
+const CsvWriter kTopicList6FWriter = records::typedWriter<TopicListRecord, records::writeTopicList6F>;
+const RecordFamily* const kTopicList62 = &records::TopicList62Family::family;
+const CsvWriter kTopicList62Writer = records::typedWriter<TopicListRecord, records::writeTopicList62>;
 const RecordFamily* const kJqidTable = &records::JqidTableFamily::family;
 const CsvWriter kJqidTableWriter = records::typedWriter<JQIDTable, records::writeJqidTable>;
 const RecordFamily* const kCodeDownload = &records::CodeDownloadFamily::family;
@@ -78,8 +87,8 @@ const RecordType kRecordTypes[] = {
     {0xDF, 11, slot<&ParseElement::jqidTable>(), kJqidTable, kJqidTableWriter},
     {0x4D, 12, slot<&ParseElement::scheduleM>(), kSchedule, kScheduleWriter},
     {0x4C, 13, slot<&ParseElement::scheduleL>(), kSchedule, kScheduleWriter},
-    {0x6E, 14, slot<&ParseElement::topicMessage6E>(), kNoParser, kNoWriter},
-    {0x6F, 15, slot<&ParseElement::topicList6F>(), kNoParser, kNoWriter},
+    {0x6E, 14, slot<&ParseElement::topicMessage6E>(), kTopicMessage, kTopicMessageWriter},
+    {0x6F, 15, slot<&ParseElement::topicList6F>(), kTopicList6F, kTopicList6FWriter},
     {0xF5, 16, slot<&ParseElement::micpBlock>(), kNoParser, kNoWriter},
     {0x70, 17, slot<&ParseElement::stationNames>(), kStations, kStationWriter},
     {0x75, 18, slot<&ParseElement::reception75>(), kNoParser, kNoWriter},
@@ -89,8 +98,8 @@ const RecordType kRecordTypes[] = {
     {0x5E, 22, slot<&ParseElement::mosaic5E>(), kMosaic, kMosaicWriter},
     {0x57, 23, slot<&ParseElement::object57>(), kObjectShared, kCaidWriter},
     {0x5B, 24, slot<&ParseElement::codeDownload>(), kCodeDownload, kCodeDownloadWriter},
-    {0x61, 25, slot<&ParseElement::topicMessage61>(), kNoParser, kNoWriter},
-    {0x62, 26, slot<&ParseElement::topicList62>(), kNoParser, kNoWriter},
+    {0x61, 25, slot<&ParseElement::topicMessage61>(), kTopicMessage, kTopicMessageWriter},
+    {0x62, 26, slot<&ParseElement::topicList62>(), kTopicList62, kTopicList62Writer},
 };
 
 const RecordType* findType(uint32_t code) {
