@@ -5,8 +5,6 @@
 #include <type_traits>
 
 #include "list_records.h"
-#include "records/dictionary_records.h"
-#include "records/micp_records.h"
 #include "records/mosaic_records.h"
 #include "records/object_records.h"
 #include "records/schedule_records.h"
@@ -53,14 +51,6 @@ const RecordFamily* const kSchedule = &records::ScheduleFamily::family;
 const CsvWriter kScheduleWriter = records::typedWriter<ScheduleRecord, records::writeSchedule>;
 const CsvWriter kMosaicWriter = records::typedWriter<MosaicRecord, records::writeMosaic>;
 
-const RecordFamily* const kDictionary = &records::DictionaryFamily::family;
-const CsvWriter kDictionary5DWriter =
-    records::typedWriter<DictionaryRecord, records::writeDictionary5D>;
-const CsvWriter kDictionaryE2Writer =
-    records::typedWriter<DictionaryRecord, records::writeDictionaryE2>;
-const RecordFamily* const kMicpBlock = &records::MicpBlockFamily::family;
-const CsvWriter kMicpBlockWriter = records::typedWriter<MicpBlockRecord, records::writeMicpBlock>;
-
 const RecordType kRecordTypes[] = {
     {0x7E, 2, slot<&ParseElement::timeOffsetAreas>(), kNoParser, kNoWriter},
     {0x71, 3, slot<&ParseElement::areaCodes>(), kNoParser, kNoWriter},
@@ -68,7 +58,7 @@ const RecordType kRecordTypes[] = {
     {0xF3, 5, slot<&ParseElement::channelMap>(), kNoParser, kNoWriter},
     {0x85, 6, slot<&ParseElement::reception85>(), kNoParser, kNoWriter},
     {0x51, 7, slot<&ParseElement::scheduleQ>(), kSchedule, kScheduleWriter},
-    {0xE2, 8, slot<&ParseElement::dictionaryE2>(), kDictionary, kDictionaryE2Writer},
+    {0xE2, 8, slot<&ParseElement::dictionaryE2>(), kNoParser, kNoWriter},
     {0x56, 9, slot<&ParseElement::object56>(), kObject56, kPaidWriter},
     {0xD7, 10, slot<&ParseElement::objectD7>(), kObjectShared, kPaidWriter},
     {0xDF, 11, slot<&ParseElement::jqidTable>(), kNoParser, kNoWriter},
@@ -76,10 +66,10 @@ const RecordType kRecordTypes[] = {
     {0x4C, 13, slot<&ParseElement::scheduleL>(), kSchedule, kScheduleWriter},
     {0x6E, 14, slot<&ParseElement::topicMessage6E>(), kNoParser, kNoWriter},
     {0x6F, 15, slot<&ParseElement::topicList6F>(), kNoParser, kNoWriter},
-    {0xF5, 16, slot<&ParseElement::micpBlock>(), kMicpBlock, kMicpBlockWriter},
+    {0xF5, 16, slot<&ParseElement::micpBlock>(), kNoParser, kNoWriter},
     {0x70, 17, slot<&ParseElement::stationNames>(), kNoParser, kNoWriter},
     {0x75, 18, slot<&ParseElement::reception75>(), kNoParser, kNoWriter},
-    {0x5D, 19, slot<&ParseElement::dictionary5D>(), kDictionary, kDictionary5DWriter},
+    {0x5D, 19, slot<&ParseElement::dictionary5D>(), kNoParser, kNoWriter},
     {0x54, 20, slot<&ParseElement::mosaic54>(), kMosaic, kMosaicWriter},
     {0x58, 21, slot<&ParseElement::mosaic58>(), kMosaic, kMosaicWriter},
     {0x5E, 22, slot<&ParseElement::mosaic5E>(), kMosaic, kMosaicWriter},
