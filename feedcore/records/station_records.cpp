@@ -1,1 +1,114 @@
 // station_records.cpp - station names (type 0x70).
+//
+// Plain data: entries back to back up to its end, each 6 + NameSize bytes:
+//
+//   XCIESize u8 | 2 ignored bits, GCN 14 bits | MosaicCode be16 |
+//   NameSize u8 | NameSize bytes of name
+//
+// XCIESize is kept but does not size the entry. A stored name is a
+// NUL-terminated copy of the raw bytes, and its NameSize counts the NUL.
+#include "station_records.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace jq::records {
+namespace {
+
+constexpr uint16_t kGcnMask = 0x3FFF;
+// The stored NameSize is 8 bits and counts the NUL, so a name keeps at most
+// 254 bytes: a 255-byte name would otherwise be stored with NameSize 0.
+constexpr size_t kNameMaxBytes = 0xFF - 1;
+
+void releaseEntry(StationEntry& entry) {
+    delete[] entry.StationName;
+    entry = StationEntry{};
+}
+
+// Entries read so far; released unless moved into the record.
+class CollectedEntries {
+public:
+    CollectedEntries() = default;
+    CollectedEntries(const CollectedEntries&) = delete;
+    CollectedEntries& operator=(const CollectedEntries&) = delete;
+    ~CollectedEntries() {
+        for (StationEntry& entry : entries_) releaseEntry(entry);
+    }
+
+    void add(StationEntry& entry) {
+        try {
+            entries_.push_back(entry);
+        } catch (...) {
+            releaseEntry(entry);
+            throw;
+        }
+    }
+
+    void moveInto(StationNameRecord& record) {
+        if (entries_.empty()) return;
+        record.entries = new StationEntry[entries_.size()]();
+        std::copy(entries_.begin(), entries_.end(), record.entries);
+        record.count = static_cast<uint32_t>(entries_.size());
+        entries_.clear();
+    }
+
+private:
+    std::vector<StationEntry> entries_;
+};
+
+// Reads one whole entry; false, with nothing allocated, when the entry runs
+// past the data.
+bool readEntry(ByteReader& data, StationEntry& entry) {
+    entry.XCIESize = data.u8();
+    entry.GCN = data.u16be() & kGcnMask;
+    entry.MosaicCode = data.u16be();
+    const uint8_t wireNameSize = data.u8();
+    const ByteView name = data.bytes(wireNameSize);
+    if (!data.ok()) return false;
+    if (name.empty()) return true;
+    const size_t kept = std::min(name.size, kNameMaxBytes);
+    entry.StationName = new char[kept + 1]();
+    std::memcpy(entry.StationName, name.data, kept);
+    entry.NameSize = static_cast<uint8_t>(kept + 1);
+    return true;
+}
+
+}  // namespace
+
+// An entry that would run past the end of the data ends the list before it:
+// the entries wholly inside the data are kept and the parse succeeds.
+JQStatus parseStations(const RecordInput& input, StationNameRecord& record) {
+    if (input.data.empty()) return JQ_ERR_NULL_ARGUMENT;
+    CollectedEntries entries;
+    ByteReader data(input.data);
+    while (!data.atEnd()) {
+        StationEntry entry{};
+        if (!readEntry(data, entry)) break;
+        entries.add(entry);
+    }
+    entries.moveInto(record);
+    return JQ_OK;
+}
+
+void releaseStations(StationNameRecord* record) {
+    if (record == nullptr) return;
+    for (uint32_t i = 0; record->entries != nullptr && i < record->count; ++i) {
+        releaseEntry(record->entries[i]);
+    }
+    delete[] record->entries;
+    delete record;
+}
+
+void writeStations(const StationNameRecord& record, CsvFile& out) {
+    out.line("XCIESize,GCN,MosaicCode,NameSize,StationName\n");
+    for (uint32_t i = 0; record.entries != nullptr && i < record.count; ++i) {
+        const StationEntry& entry = record.entries[i];
+        out.line("%d,0x%04X,0x%04X,%d,", entry.XCIESize, entry.GCN, entry.MosaicCode,
+                 entry.NameSize);
+        out.stored(entry.StationName, entry.NameSize);
+        out.line("\n");
+    }
+}
+
+}  // namespace jq::records
