@@ -35,6 +35,24 @@ constexpr CalendarDate dateFromScheduleDay(uint16_t day) {
     return dateFromMjd(kScheduleDayZeroMjd + day);
 }
 
+// A time of day and its date, to the second.
+struct CalendarTime {
+    CalendarDate date;
+    uint8_t hour = 0;
+    uint8_t minute = 0;
+    uint8_t second = 0;
+};
+
+// The instant `seconds` seconds after 31 December 1991 00:00:00 (no time
+// zone, no leap seconds); every 32-bit count lies before the year 2128.
+constexpr CalendarTime timeFromDayZeroSeconds(uint32_t seconds) {
+    constexpr uint32_t kSecondsPerDay = 86400;
+    const uint32_t ofDay = seconds % kSecondsPerDay;
+    return {dateFromMjd(kScheduleDayZeroMjd + seconds / kSecondsPerDay),
+            static_cast<uint8_t>(ofDay / 3600), static_cast<uint8_t>(ofDay / 60 % 60),
+            static_cast<uint8_t>(ofDay % 60)};
+}
+
 // Two BCD digits; a digit above 9 counts as 0.
 constexpr uint8_t bcdValue(uint8_t byte) {
     const int high = byte >> 4;

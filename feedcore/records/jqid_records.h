@@ -1,0 +1,43 @@
+// jqid_records.h - JQID tables (type 0xDF): the table parser, its CSV lines
+// and release, and the decoding, copy and release of one JQIDEntry, which the
+// JQID index also uses for single entries.
+#pragma once
+
+#include "record_family.h"
+
+namespace jq::records {
+
+// Entry kinds that are not a table's CurrentGRT.
+constexpr uint32_t kJqidEventKind = 0;
+constexpr uint32_t kJqidLinkKind = 0x4000;
+// Returned by jqidKindOfTable for a CurrentGRT that names no table kind.
+constexpr uint32_t kJqidNoKind = 0xFFFFFFFF;
+
+// The kind of the entries of a table with this CurrentGRT: 0 up to 1000, the
+// link kind when bit 14 is set, the CurrentGRT itself for the other known
+// tables, else kJqidNoKind.
+uint32_t jqidKindOfTable(uint16_t currentGrt);
+
+// Decodes one entry of the given kind at the reader's position: its
+// 0xFF-extended entry length, then the body; the reader moves past the last
+// field read. Sets entry.length and entry.kind and stores the record in the
+// kind's slot; the entry must have all slots null. Returns 0, 21 for a kind
+// that has no entry layout, or 0xC0DF when a fixed-size kind has another
+// entry length or the entry does not end within the reader's bytes. After a
+// failure the entry may hold a partly filled record: release it.
+JQStatus decodeJqidEntry(ByteReader& reader, uint32_t kind, JQIDEntry& entry);
+
+// Releases the record of every non-null slot with its buffers and nulls the
+// slot; length and kind stay. Releasing twice does nothing more.
+void releaseJqidEntry(JQIDEntry& entry);
+
+// Makes `to` a deep copy of `from`, releasing what `to` held first.
+void copyJqidEntry(const JQIDEntry& from, JQIDEntry& to);
+
+JQStatus parseJqidTable(const RecordInput& input, JQIDTable& table);
+void releaseJqidTable(JQIDTable* table);
+void writeJqidTable(const JQIDTable& table, CsvFile& out);
+
+using JqidTableFamily = TypedFamily<JQIDTable, parseJqidTable, releaseJqidTable>;
+
+}  // namespace jq::records
