@@ -5,9 +5,19 @@
 #include <type_traits>
 
 #include "list_records.h"
+#include "records/area_records.h"
+#include "records/channel_map_records.h"
+#include "records/code_download_records.h"
+#include "records/dictionary_records.h"
+#include "records/jqid_records.h"
+#include "records/micp_records.h"
 #include "records/mosaic_records.h"
+#include "records/topic_list_records.h"
+#include "records/topic_message_records.h"
 #include "records/object_records.h"
+#include "records/reception_records.h"
 #include "records/schedule_records.h"
+#include "records/station_records.h"
 
 namespace jq {
 namespace {
@@ -50,33 +60,68 @@ const CsvWriter kCaidWriter = records::typedWriter<ObjectRecord, records::writeO
 const RecordFamily* const kSchedule = &records::ScheduleFamily::family;
 const CsvWriter kScheduleWriter = records::typedWriter<ScheduleRecord, records::writeSchedule>;
 const CsvWriter kMosaicWriter = records::typedWriter<MosaicRecord, records::writeMosaic>;
+const RecordFamily* const kTopicMessage = &records::TopicMessageFamily::family;
+const CsvWriter kTopicMessageWriter =
+    records::typedWriter<TopicMessageRecord, records::writeTopicMessage>;
+const RecordFamily* const kTopicList6F = &records::TopicList6FFamily::family;
+const CsvWriter kTopicList6FWriter = records::typedWriter<TopicListRecord, records::writeTopicList6F>;
+const RecordFamily* const kTopicList62 = &records::TopicList62Family::family;
+const CsvWriter kTopicList62Writer = records::typedWriter<TopicListRecord, records::writeTopicList62>;
+const RecordFamily* const kCodeDownload = &records::CodeDownloadFamily::family;
+const CsvWriter kCodeDownloadWriter =
+    records::typedWriter<CodeDownloadRecord, records::writeCodeDownload>;
+const RecordFamily* const kStations = &records::StationFamily::family;
+const CsvWriter kStationWriter = records::typedWriter<StationNameRecord, records::writeStations>;
+const RecordFamily* const kChannelMap = &records::ChannelMapFamily::family;
+const CsvWriter kChannelMapWriter =
+    records::typedWriter<ChannelMapRecord, records::writeChannelMap>;
+const RecordFamily* const kJqidTable = &records::JqidTableFamily::family;
+const CsvWriter kJqidTableWriter = records::typedWriter<JQIDTable, records::writeJqidTable>;
+
+const RecordFamily* const kAreaCodes = &records::AreaCodeFamily::family;
+const CsvWriter kAreaCodeWriter = records::typedWriter<AreaCodeList, records::writeAreaCodes>;
+const RecordFamily* const kCmidAreas = &records::CmidAreaFamily::family;
+const CsvWriter kCmidAreaWriter = records::typedWriter<CmidAreaRecord, records::writeCmidAreas>;
+const RecordFamily* const kTimeOffsetAreas = &records::TimeOffsetAreaFamily::family;
+const CsvWriter kTimeOffsetAreaWriter =
+    records::typedWriter<TimeOffsetAreaRecord, records::writeTimeOffsetAreas>;
+const RecordFamily* const kReception = &records::ReceptionFamily::family;
+const CsvWriter kReceptionWriter = records::typedWriter<ReceptionRecord, records::writeReception>;
+
+const RecordFamily* const kDictionary = &records::DictionaryFamily::family;
+const CsvWriter kDictionary5DWriter =
+    records::typedWriter<DictionaryRecord, records::writeDictionary5D>;
+const CsvWriter kDictionaryE2Writer =
+    records::typedWriter<DictionaryRecord, records::writeDictionaryE2>;
+const RecordFamily* const kMicpBlock = &records::MicpBlockFamily::family;
+const CsvWriter kMicpBlockWriter = records::typedWriter<MicpBlockRecord, records::writeMicpBlock>;
 
 const RecordType kRecordTypes[] = {
-    {0x7E, 2, slot<&ParseElement::timeOffsetAreas>(), kNoParser, kNoWriter},
-    {0x71, 3, slot<&ParseElement::areaCodes>(), kNoParser, kNoWriter},
-    {0x72, 4, slot<&ParseElement::cmidAreas>(), kNoParser, kNoWriter},
-    {0xF3, 5, slot<&ParseElement::channelMap>(), kNoParser, kNoWriter},
-    {0x85, 6, slot<&ParseElement::reception85>(), kNoParser, kNoWriter},
+    {0x7E, 2, slot<&ParseElement::timeOffsetAreas>(), kTimeOffsetAreas, kTimeOffsetAreaWriter},
+    {0x71, 3, slot<&ParseElement::areaCodes>(), kAreaCodes, kAreaCodeWriter},
+    {0x72, 4, slot<&ParseElement::cmidAreas>(), kCmidAreas, kCmidAreaWriter},
+    {0xF3, 5, slot<&ParseElement::channelMap>(), kChannelMap, kChannelMapWriter},
+    {0x85, 6, slot<&ParseElement::reception85>(), kReception, kReceptionWriter},
     {0x51, 7, slot<&ParseElement::scheduleQ>(), kSchedule, kScheduleWriter},
-    {0xE2, 8, slot<&ParseElement::dictionaryE2>(), kNoParser, kNoWriter},
+    {0xE2, 8, slot<&ParseElement::dictionaryE2>(), kDictionary, kDictionaryE2Writer},
     {0x56, 9, slot<&ParseElement::object56>(), kObject56, kPaidWriter},
     {0xD7, 10, slot<&ParseElement::objectD7>(), kObjectShared, kPaidWriter},
-    {0xDF, 11, slot<&ParseElement::jqidTable>(), kNoParser, kNoWriter},
+    {0xDF, 11, slot<&ParseElement::jqidTable>(), kJqidTable, kJqidTableWriter},
     {0x4D, 12, slot<&ParseElement::scheduleM>(), kSchedule, kScheduleWriter},
     {0x4C, 13, slot<&ParseElement::scheduleL>(), kSchedule, kScheduleWriter},
-    {0x6E, 14, slot<&ParseElement::topicMessage6E>(), kNoParser, kNoWriter},
-    {0x6F, 15, slot<&ParseElement::topicList6F>(), kNoParser, kNoWriter},
-    {0xF5, 16, slot<&ParseElement::micpBlock>(), kNoParser, kNoWriter},
-    {0x70, 17, slot<&ParseElement::stationNames>(), kNoParser, kNoWriter},
-    {0x75, 18, slot<&ParseElement::reception75>(), kNoParser, kNoWriter},
-    {0x5D, 19, slot<&ParseElement::dictionary5D>(), kNoParser, kNoWriter},
+    {0x6E, 14, slot<&ParseElement::topicMessage6E>(), kTopicMessage, kTopicMessageWriter},
+    {0x6F, 15, slot<&ParseElement::topicList6F>(), kTopicList6F, kTopicList6FWriter},
+    {0xF5, 16, slot<&ParseElement::micpBlock>(), kMicpBlock, kMicpBlockWriter},
+    {0x70, 17, slot<&ParseElement::stationNames>(), kStations, kStationWriter},
+    {0x75, 18, slot<&ParseElement::reception75>(), kReception, kReceptionWriter},
+    {0x5D, 19, slot<&ParseElement::dictionary5D>(), kDictionary, kDictionary5DWriter},
     {0x54, 20, slot<&ParseElement::mosaic54>(), kMosaic, kMosaicWriter},
     {0x58, 21, slot<&ParseElement::mosaic58>(), kMosaic, kMosaicWriter},
     {0x5E, 22, slot<&ParseElement::mosaic5E>(), kMosaic, kMosaicWriter},
     {0x57, 23, slot<&ParseElement::object57>(), kObjectShared, kCaidWriter},
-    {0x5B, 24, slot<&ParseElement::codeDownload>(), kNoParser, kNoWriter},
-    {0x61, 25, slot<&ParseElement::topicMessage61>(), kNoParser, kNoWriter},
-    {0x62, 26, slot<&ParseElement::topicList62>(), kNoParser, kNoWriter},
+    {0x5B, 24, slot<&ParseElement::codeDownload>(), kCodeDownload, kCodeDownloadWriter},
+    {0x61, 25, slot<&ParseElement::topicMessage61>(), kTopicMessage, kTopicMessageWriter},
+    {0x62, 26, slot<&ParseElement::topicList62>(), kTopicList62, kTopicList62Writer},
 };
 
 const RecordType* findType(uint32_t code) {
