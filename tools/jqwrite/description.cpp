@@ -136,6 +136,47 @@
 // A container entry's country defaults to its bytes 14-15 as given by source
 // (or by an 8-byte packet header); giving both with different values is an
 // error, since one pair of bytes holds both.
+//
+// Record blocks: a package of the type named may hold one block instead of (or
+// before) raw packet-header/data; the block appends its packet header and data.
+// TXT is quoted UTF-8 (written as Shift-JIS) or one BYTES item; T is seconds
+// since 1991-12-31, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS.
+//
+//   jqid-table grt=N [start=N] [end=N] [update-cur=1] [update-start=1]
+//       [update-end=1] [time=T]                                          0xDF
+//     event|id|uri|actor|message|sponsor|link jqid=N [effective=T] [expiry=T]
+//       [length=N]  (a wrong entry length); the statement suits CurrentGRT:
+//     event gcn=N event=N | event gcn=N date=DATE|mjd=N start=H:MM:SS duration=M:SS
+//     id id=N    message id=N service=N    link to=JQID
+//     uri TXT TXT    actor actor=N TXT TXT    sponsor sponsor=N TXT TXT
+//   topic-list major=N                                              0x6F, 0x62
+//     entry [lead=N] [major=N] [minor=N] [object=N service=N | ref=HEX]
+//           [message=N] [TITLE [DETAILS]]
+//   topic-message [message=N] [service=N] [serial=N] [smk=N] [data-smk=N]
+//     object BYTES                                                  0x61, 0x6E
+//   dictionary categories|keywords|keyword-categories|actors|actor-categories|icons
+//     category major=N [minor=N] [contents=C/U,...] [TXT [TXT]]    0x5D, 0xE2
+//     keyword [host=N] code=N [category=N] [TXT]    (host= in 0xE2 only)
+//     keyword-category|actor-category [host=N] category=N [TXT]
+//     actor [host=N] id=N [born=Y-M-D] [gender=N] [categories=N,...] [TXT x5]
+//     icon code=N [display=1] [TXT]                               (0xE2 only)
+//   channel-map cmid=N                                                    0xF3
+//     group gcn=N                    then its entries, each with [last=1]:
+//     analog ch=N | analog2 ch=N | digital nid=N sid=N service-type=N
+//     source type=4..15 multi=N | skip [byte=0x00|0x3F|0x4F]
+//   areas                                                     0x71, 0x72, 0x7E
+//     list [cmid=N] [half-hour=1 dst=1 negative=1 offset=N] [open=1] N|N-M...
+//   reception [rule=N] [info=R|u|N]                                 0x75, 0x85
+//     service [nid=N] [sid=N] [tag=N] DAY/HH:MM/DURATION[/UPDATE]...
+//     description [gcn=N] [nid=N] [sid=N] [graphics=N,...] [TXT]
+//     data BYTES                     (other InfoTypes)
+//   code-download [code=N] [major=N] [minor=N] [files=N] [file=N]
+//       [info-size=N] [crc=N] [offset=N]                                  0x5B
+//     bytes BYTES
+//   stations                                                              0x70
+//     station [gcn=N] [mosaic=N] [xcie=N] [TXT]
+//   every block closes with 'end'. In a container of type 0xF5, an entry's
+//   'micp [object=N] [blocks=N] [block=N]' writes its 8-byte packet header.
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -148,6 +189,8 @@
 #include "description_syntax.h"
 #include "jqwrite.h"
 #include "paths.h"
+#include "record_data.h"
+#include "record_description.h"
 #include "schedule_description.h"
 
 namespace jq::write {
@@ -292,6 +335,47 @@ giving the field; DVER is 0 when bml-version= is given.
 
 A container entry's country defaults to its bytes 14-15 as given by source (or
 an 8-byte packet header); giving both with different values is an error.
+
+Record blocks: a package of the type named may hold one block instead of (or
+before) raw packet-header/data; the block appends its packet header and data.
+TXT is quoted UTF-8 (written as Shift-JIS) or one BYTES item; T is seconds
+since 1991-12-31, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS.
+
+  jqid-table grt=N [start=N] [end=N] [update-cur=1] [update-start=1]
+      [update-end=1] [time=T]                                          0xDF
+    event|id|uri|actor|message|sponsor|link jqid=N [effective=T] [expiry=T]
+      [length=N]  (a wrong entry length); the statement suits CurrentGRT:
+    event gcn=N event=N | event gcn=N date=DATE|mjd=N start=H:MM:SS duration=M:SS
+    id id=N    message id=N service=N    link to=JQID
+    uri TXT TXT    actor actor=N TXT TXT    sponsor sponsor=N TXT TXT
+  topic-list major=N                                              0x6F, 0x62
+    entry [lead=N] [major=N] [minor=N] [object=N service=N | ref=HEX]
+          [message=N] [TITLE [DETAILS]]
+  topic-message [message=N] [service=N] [serial=N] [smk=N] [data-smk=N]
+    object BYTES                                                  0x61, 0x6E
+  dictionary categories|keywords|keyword-categories|actors|actor-categories|icons
+    category major=N [minor=N] [contents=C/U,...] [TXT [TXT]]    0x5D, 0xE2
+    keyword [host=N] code=N [category=N] [TXT]    (host= in 0xE2 only)
+    keyword-category|actor-category [host=N] category=N [TXT]
+    actor [host=N] id=N [born=Y-M-D] [gender=N] [categories=N,...] [TXT x5]
+    icon code=N [display=1] [TXT]                               (0xE2 only)
+  channel-map cmid=N                                                    0xF3
+    group gcn=N                    then its entries, each with [last=1]:
+    analog ch=N | analog2 ch=N | digital nid=N sid=N service-type=N
+    source type=4..15 multi=N | skip [byte=0x00|0x3F|0x4F]
+  areas                                                     0x71, 0x72, 0x7E
+    list [cmid=N] [half-hour=1 dst=1 negative=1 offset=N] [open=1] N|N-M...
+  reception [rule=N] [info=R|u|N]                                 0x75, 0x85
+    service [nid=N] [sid=N] [tag=N] DAY/HH:MM/DURATION[/UPDATE]...
+    description [gcn=N] [nid=N] [sid=N] [graphics=N,...] [TXT]
+    data BYTES                     (other InfoTypes)
+  code-download [code=N] [major=N] [minor=N] [files=N] [file=N]
+      [info-size=N] [crc=N] [offset=N]                                  0x5B
+    bytes BYTES
+  stations                                                              0x70
+    station [gcn=N] [mosaic=N] [xcie=N] [TXT]
+  every block closes with 'end'. In a container of type 0xF5, an entry's
+  'micp [object=N] [blocks=N] [block=N]' writes its 8-byte packet header.
 )";
 
 using description::Args;
@@ -404,6 +488,9 @@ public:
             case Context::Schedule:
                 scheduleStatement(keyword, args);
                 break;
+            case Context::Record:
+                recordStatement(keyword, args);
+                break;
         }
     }
 
@@ -413,6 +500,8 @@ public:
                 return;
             case Context::Package:
                 fail("package is not closed with 'end'", packageLine_);
+            case Context::Record:
+                fail("the record block is not closed with 'end'", recordLine_);
             case Context::Entry:
                 fail("entry is not closed with 'end'", entryLine_);
             case Context::Schedule: {
@@ -425,7 +514,7 @@ public:
     }
 
 private:
-    enum class Context { Top, File, Package, Container, Entry, Schedule };
+    enum class Context { Top, File, Package, Container, Entry, Schedule, Record };
 
     // A stray or truncate of a container, applied once it is built.
     struct Edit {
@@ -529,6 +618,12 @@ private:
                 std::make_unique<description::ScheduleBlock>(package_.typeCode, args, line_);
             scheduleGiven_ = true;
             context_ = Context::Schedule;
+        } else if (auto block = description::openRecordBlock(keyword, package_.typeCode, args)) {
+            if (scheduleGiven_) fail("a package holds one record block");
+            record_ = std::move(block);
+            scheduleGiven_ = true;
+            recordLine_ = line_;
+            context_ = Context::Record;
         } else if (keyword == "end") {
             args.done(false);
             endPackage();
@@ -548,6 +643,18 @@ private:
         if (package_.packetHeader.size() > 255) fail("packet header longer than 255 bytes");
         package_.plain.insert(package_.plain.end(), data.begin(), data.end());
         schedule_.reset();
+        context_ = Context::Package;
+    }
+
+    // A statement inside a record block; its end appends the block's packet
+    // header and data to the package.
+    void recordStatement(const std::string& keyword, Args& args) {
+        if (!record_->statement(keyword, args)) return;
+        const Bytes& header = record_->packetHeader();
+        package_.packetHeader.insert(package_.packetHeader.end(), header.begin(), header.end());
+        if (package_.packetHeader.size() > 255) fail("packet header longer than 255 bytes");
+        package_.plain.insert(package_.plain.end(), record_->data().begin(), record_->data().end());
+        record_.reset();
         context_ = Context::Package;
     }
 
@@ -650,6 +757,14 @@ private:
             if (!target) target.emplace();
             const Bytes bytes = parseBytes(args.items);
             target->insert(target->end(), bytes.begin(), bytes.end());
+        } else if (keyword == "micp") {
+            const auto object = static_cast<uint32_t>(args.take("object", UINT32_MAX).value_or(0));
+            const auto blocks = static_cast<uint16_t>(args.take("blocks", 0xFFFF).value_or(1));
+            const auto block = static_cast<uint16_t>(args.take("block", 0xFFFF).value_or(0));
+            args.done(false);
+            if (containerType_ != 0xF5) fail("micp belongs in a container of type 0xF5");
+            if (packetHeader_ || source_) fail("micp, source and packet-header exclude each other");
+            packetHeader_ = micpPacketHeader(object, blocks, block);
         } else if (keyword == "data") {
             args.done(true);
             const Bytes bytes = parseBytes(args.items);
@@ -713,6 +828,8 @@ private:
     bool methodGiven_ = false;
     size_t packageLine_ = 0;
     std::unique_ptr<description::ScheduleBlock> schedule_;
+    std::unique_ptr<description::RecordBlock> record_;
+    size_t recordLine_ = 0;
     bool scheduleGiven_ = false;
 
     uint8_t containerType_ = 0;

@@ -1,0 +1,159 @@
+// jqid_data.cpp - the bytes of JQID table packages.
+#include "jqid_data.h"
+
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+
+#include "put_bytes.h"
+#include "schedule_data.h"
+
+namespace jq::write {
+namespace {
+
+void putJqid(Bytes& out, uint64_t jqid) {
+    requireBits(jqid, 48, "JQID");
+    putBe16(out, static_cast<unsigned>(jqid >> 32));
+    putBe32(out, static_cast<uint32_t>(jqid));
+}
+
+void putGrt(Bytes& out, uint8_t flag, uint16_t grt, const char* what) {
+    requireBits(flag, 1, "UpdatFlag");
+    requireBits(grt, 15, what);
+    putBe16(out, static_cast<unsigned>(flag) << 15 | grt);
+}
+
+void putString(Bytes& out, const Bytes& bytes, bool runLengthSize) {
+    if (runLengthSize) {
+        append(out, runLength(static_cast<uint32_t>(bytes.size())));
+    } else {
+        requireAtMost(bytes.size(), 255, "MimeTypeSize");
+        putU8(out, static_cast<unsigned>(bytes.size()));
+    }
+    append(out, bytes);
+}
+
+void putEvent(Bytes& out, const JqidEntry& e) {
+    requireBits(e.idType, 1, "IDType");
+    requireBits(e.startMinute, 11, "StartMinute");
+    requireBits(e.startSecond, 6, "StartSecond");
+    requireBits(e.dureMinute, 18, "DureMinute");
+    requireBits(e.dureSecond, 6, "DureSecond");
+    putBe16(out, e.gcn);
+    putU8(out, e.idType << 7 | (e.idType ? e.startMinute >> 8 : 0));
+    if (e.idType == 0) {
+        putBe16(out, e.eventId);
+        return;
+    }
+    putBe16(out, e.mjd);
+    putU8(out, e.startMinute & 0xFF);
+    putU8(out, e.startSecond);
+    putBe24(out, e.dureMinute << 6 | e.dureSecond);
+}
+
+void putId(Bytes& out, uint32_t id, unsigned bytes) {
+    requireBits(id, 8 * bytes, "ID");
+    if (bytes == 1) putU8(out, id);
+    if (bytes == 2) putBe16(out, id);
+    if (bytes == 4) putBe32(out, id);
+}
+
+Bytes entryBody(JqidLayout layout, const JqidEntry& e) {
+    Bytes out;
+    putJqid(out, e.jqid);
+    switch (layout) {
+        case JqidLayout::Event:
+            putEvent(out, e);
+            break;
+        case JqidLayout::OneByteId:
+            putId(out, e.id, 1);
+            break;
+        case JqidLayout::TwoByteId:
+            putId(out, e.id, 2);
+            break;
+        case JqidLayout::FourByteId:
+            putId(out, e.id, 4);
+            break;
+        case JqidLayout::Message:
+            putId(out, e.id, 1);
+            putU8(out, e.serviceId);
+            break;
+        case JqidLayout::Link:
+            putJqid(out, e.secondJqid);
+            break;
+        case JqidLayout::Actor:
+            putId(out, e.id, 2);
+            putString(out, e.mimeType, false);
+            putString(out, e.uri, true);
+            break;
+        case JqidLayout::Sponsor:
+            putId(out, e.id, 4);
+            [[fallthrough]];
+        case JqidLayout::Uri:
+            putString(out, e.mimeType, false);
+            putString(out, e.uri, true);
+            break;
+    }
+    putBe32(out, e.effectiveDate);
+    putBe32(out, e.expiryDate);
+    return out;
+}
+
+bool isOneOf(uint16_t value, std::initializer_list<uint16_t> values) {
+    for (const uint16_t v : values)
+        if (v == value) return true;
+    return false;
+}
+
+}  // namespace
+
+JqidLayout jqidLayoutOf(uint16_t grt) {
+    requireBits(grt, 15, "CurrentGRT");
+    if (grt <= 1000) return JqidLayout::Event;
+    if (grt & 0x4000) return JqidLayout::Link;
+    if (isOneOf(grt, {1001, 1003, 1005, 1400, 1500})) return JqidLayout::OneByteId;
+    if (grt == 1002) return JqidLayout::Actor;
+    if (isOneOf(grt, {1004, 1103})) return JqidLayout::TwoByteId;
+    if (isOneOf(grt, {1006, 1008, 1009, 1010, 1101, 1102, 1104, 1201, 1202, 1301, 1302}))
+        return JqidLayout::Uri;
+    if (isOneOf(grt, {1100, 1200})) return JqidLayout::FourByteId;
+    if (grt == 1300) return JqidLayout::Message;
+    if (grt == 1600) return JqidLayout::Sponsor;
+    throw std::invalid_argument("CurrentGRT " + std::to_string(grt) + " names no table kind");
+}
+
+Bytes jqidPacketHeader(const JqidTable& t) {
+    Bytes out;
+    putGrt(out, t.updateFlagCur, t.currentGrt, "CurrentGRT");
+    putGrt(out, t.updateFlagStart, t.startGrt, "StartGRT");
+    putGrt(out, t.updateFlagEnd, t.endGrt, "EndGRT");
+    return out;
+}
+
+Bytes jqidEntryBytes(JqidLayout layout, const JqidEntry& entry) {
+    const Bytes body = entryBody(layout, entry);
+    Bytes out = runLength(entry.entryLength.value_or(static_cast<uint32_t>(body.size())));
+    append(out, body);
+    return out;
+}
+
+Bytes jqidData(const JqidTable& t) {
+    const JqidLayout layout = jqidLayoutOf(t.currentGrt);
+    Bytes out;
+    putBe32(out, t.timeStamp);
+    for (const JqidEntry& e : t.entries) append(out, jqidEntryBytes(layout, e));
+    return out;
+}
+
+uint32_t jqidSeconds(int year, unsigned month, unsigned day, unsigned hour, unsigned minute,
+                     unsigned second) {
+    if (hour > 23 || minute > 59 || second > 59)
+        throw std::invalid_argument("a time is 00:00:00 to 23:59:59");
+    // JulianDay counts days from 1991-12-31, the epoch of these seconds.
+    const uint64_t days = julianDayOf(year, month, day);
+    const uint64_t seconds = days * 86400 + hour * 3600 + minute * 60 + second;
+    requireBits(seconds, 32, "seconds since 1991-12-31");
+    return static_cast<uint32_t>(seconds);
+}
+
+}  // namespace jq::write
