@@ -69,6 +69,16 @@ struct GroupBuilder {
     }
 };
 
+template <typename Record>
+void releaseGroupedRecord(Record* record) {
+    if (record == nullptr) return;
+    for (uint32_t i = 0; record->groups != nullptr && i < record->count; ++i) {
+        delete[] record->groups[i].entries;
+    }
+    delete[] record->groups;
+    delete record;
+}
+
 void writeEntries(const AreaCodeEntry* entries, uint32_t count, CsvFile& out) {
     for (uint32_t i = 0; i < count; ++i) {
         const AreaCodeEntry& e = entries[i];
@@ -130,23 +140,9 @@ void releaseAreaCodes(AreaCodeList* record) {
     delete record;
 }
 
-void releaseCmidAreas(CmidAreaRecord* record) {
-    if (record == nullptr) return;
-    for (uint32_t i = 0; record->groups != nullptr && i < record->count; ++i) {
-        delete[] record->groups[i].entries;
-    }
-    delete[] record->groups;
-    delete record;
-}
+void releaseCmidAreas(CmidAreaRecord* record) { releaseGroupedRecord(record); }
 
-void releaseTimeOffsetAreas(TimeOffsetAreaRecord* record) {
-    if (record == nullptr) return;
-    for (uint32_t i = 0; record->groups != nullptr && i < record->count; ++i) {
-        delete[] record->groups[i].entries;
-    }
-    delete[] record->groups;
-    delete record;
-}
+void releaseTimeOffsetAreas(TimeOffsetAreaRecord* record) { releaseGroupedRecord(record); }
 
 void writeAreaCodes(const AreaCodeList& record, CsvFile& out) {
     for (uint32_t i = 0; i < record.count; ++i) {
@@ -168,8 +164,8 @@ void writeTimeOffsetAreas(const TimeOffsetAreaRecord& record, CsvFile& out) {
     for (uint32_t i = 0; i < record.count; ++i) {
         const TimeOffsetAreaList& group = record.groups[i];
         out.line("HalfHourOffset,DaylightSaving,OffsetPolarity,Offset\n");
-        out.line("%d,%d,%d,%d\n", group.HalfHourOffset, group.DaylightSaving,
-                 group.OffsetPolarity, group.Offset);
+        out.line("%d,%d,%d,%d\n", group.HalfHourOffset, group.DaylightSaving, group.OffsetPolarity,
+                 group.Offset);
         writeEntries(group.entries, group.count, out);
         out.line("\n");
     }

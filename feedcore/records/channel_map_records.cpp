@@ -32,6 +32,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "collected.h"
+
 namespace jq::records {
 namespace {
 
@@ -41,8 +43,8 @@ constexpr uint8_t kGcnSize = 2;
 
 constexpr uint8_t kKindMask = 0x7F;
 constexpr uint8_t kDigitalKind = 0x40;
-constexpr uint8_t kAnalogKindEnd = 0x3F;  // below: BandType 1; itself: filler
-constexpr uint8_t kAnalog2KindEnd = 0x4F; // 0x41 up to below: BandType 3; itself: filler
+constexpr uint8_t kAnalogKindEnd = 0x3F;   // below: BandType 1; itself: filler
+constexpr uint8_t kAnalog2KindEnd = 0x4F;  // 0x41 up to below: BandType 3; itself: filler
 constexpr uint8_t kFillerKind = 0x00;
 
 enum BandType : uint32_t { kNoBand = 0, kAnalog = 1, kDigital = 2, kAnalog2 = 3, kSource = 4 };
@@ -61,23 +63,23 @@ bool readEntryFields(uint8_t first, BandType band, ByteReader& group, ChannelMap
     entry.BandType = band;
     entry.LastFlag = first >> 7;
     switch (band) {
-    case kAnalog:
-        entry.AnalogCH = first & 0x3F;
-        break;
-    case kDigital:
-        entry.NID = group.u16be();
-        entry.SID = group.u16be();
-        entry.ServiceType = group.u8();
-        break;
-    case kAnalog2:
-        entry.AnalogCH = first & 0x0F;
-        break;
-    case kSource:
-        entry.SourceType = (first >> 2) & 0x0F;
-        entry.MultiCH = static_cast<uint16_t>(((first & 0x03) << 8) | group.u8());
-        break;
-    case kNoBand:
-        break;
+        case kAnalog:
+            entry.AnalogCH = first & 0x3F;
+            break;
+        case kDigital:
+            entry.NID = group.u16be();
+            entry.SID = group.u16be();
+            entry.ServiceType = group.u8();
+            break;
+        case kAnalog2:
+            entry.AnalogCH = first & 0x0F;
+            break;
+        case kSource:
+            entry.SourceType = (first >> 2) & 0x0F;
+            entry.MultiCH = static_cast<uint16_t>(((first & 0x03) << 8) | group.u8());
+            break;
+        case kNoBand:
+            break;
     }
     return group.ok();
 }
@@ -95,35 +97,10 @@ std::vector<ChannelMapEntry> readEntries(ByteReader group) {
     return entries;
 }
 
-// Groups read so far; released unless moved into the record.
-class CollectedGroups {
-public:
-    CollectedGroups() = default;
-    CollectedGroups(const CollectedGroups&) = delete;
-    CollectedGroups& operator=(const CollectedGroups&) = delete;
-    ~CollectedGroups() {
-        for (ChannelMapGroup& group : groups_) delete[] group.entries;
-    }
-
-    void add(uint16_t gcn, const std::vector<ChannelMapEntry>& entries) {
-        groups_.reserve(groups_.size() + 1);
-        ChannelMapGroup group{gcn, new ChannelMapEntry[entries.size()](),
-                              static_cast<uint32_t>(entries.size())};
-        std::copy(entries.begin(), entries.end(), group.entries);
-        groups_.push_back(group);
-    }
-
-    void moveInto(ChannelMapRecord& record) {
-        if (groups_.empty()) return;
-        record.groups = new ChannelMapGroup[groups_.size()]();
-        std::copy(groups_.begin(), groups_.end(), record.groups);
-        record.count = static_cast<uint32_t>(groups_.size());
-        groups_.clear();
-    }
-
-private:
-    std::vector<ChannelMapGroup> groups_;
-};
+void releaseGroup(ChannelMapGroup& group) {
+    delete[] group.entries;
+    group = {};
+}
 
 }  // namespace
 
@@ -132,7 +109,7 @@ JQStatus parseChannelMap(const RecordInput& input, ChannelMapRecord& record) {
     if (input.packetHeader.size < kPacketHeaderSize) return JQ_ERR_FORMAT;
     record.CMID = ByteReader(input.packetHeader).u16be();
 
-    CollectedGroups groups;
+    Collected<ChannelMapGroup, releaseGroup> groups;
     const size_t size = input.data.size;
     for (size_t p = 0; p < size;) {
         ByteReader group(input.data);
@@ -145,19 +122,22 @@ JQStatus parseChannelMap(const RecordInput& input, ChannelMapRecord& record) {
         const size_t entryBytes = length > kGcnSize ? length - kGcnSize : 0;
         const std::vector<ChannelMapEntry> entries =
             readEntries(group.sub(std::min(entryBytes, group.remaining())));
-        if (!entries.empty()) groups.add(gcn, entries);
+        if (!entries.empty()) {
+            ChannelMapGroup& kept = groups.addEmpty();
+            kept.GCN = gcn;
+            kept.entries = new ChannelMapEntry[entries.size()]();
+            std::copy(entries.begin(), entries.end(), kept.entries);
+            kept.count = static_cast<uint32_t>(entries.size());
+        }
         p += size_t{length} + 1;
     }
-    groups.moveInto(record);
+    groups.moveInto(record.groups, record.count);
     return JQ_OK;
 }
 
 void releaseChannelMap(ChannelMapRecord* record) {
     if (record == nullptr) return;
-    for (uint32_t i = 0; record->groups != nullptr && i < record->count; ++i) {
-        delete[] record->groups[i].entries;
-    }
-    delete[] record->groups;
+    releaseArray<ChannelMapGroup, releaseGroup>(record->groups, record->count);
     delete record;
 }
 

@@ -22,9 +22,9 @@
 // record keeps its SCT and no entries.
 #include "dictionary_records.h"
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
+
+#include "collected.h"
 
 namespace jq::records {
 namespace {
@@ -42,17 +42,9 @@ enum : uint8_t {
     kIcons = 5,
 };
 
-// A stored size is 8 bits and counts the NUL, so a text keeps at most 254
-// bytes: a 255-byte text would otherwise be stored with size 0.
-constexpr size_t kTextMaxBytes = 0xFF - 1;
-
 // Copies raw text into a new NUL-terminated array; nothing for no bytes.
 void storeText(ByteView raw, char*& text, uint8_t& size) {
-    if (raw.empty()) return;
-    const size_t kept = std::min(raw.size, kTextMaxBytes);
-    text = new char[kept + 1]();
-    std::memcpy(text, raw.data, kept);
-    size = static_cast<uint8_t>(kept + 1);
+    text = copyCountedText<char>(raw, size);
 }
 
 // A text sent as a length byte and its bytes.
@@ -94,51 +86,9 @@ void releaseEntry(DictionaryIcon& e) {
 }
 
 template <typename Entry>
-void releaseArray(Entry*& entries, uint32_t& count) {
-    for (uint32_t i = 0; entries != nullptr && i < count; ++i) releaseEntry(entries[i]);
-    delete[] entries;
-    entries = nullptr;
-    count = 0;
+void releaseEntries(Entry*& entries, uint32_t& count) {
+    releaseArray<Entry, releaseEntry>(entries, count);
 }
-
-// An entry being read, released unless taken.
-template <typename Entry>
-struct Pending {
-    Entry entry{};
-    Pending() = default;
-    Pending(const Pending&) = delete;
-    Pending& operator=(const Pending&) = delete;
-    ~Pending() { releaseEntry(entry); }
-};
-
-// Entries read so far; released unless moved into the record.
-template <typename Entry>
-class Collected {
-public:
-    Collected() = default;
-    Collected(const Collected&) = delete;
-    Collected& operator=(const Collected&) = delete;
-    ~Collected() {
-        for (Entry& entry : entries_) releaseEntry(entry);
-    }
-
-    // Takes the pending entry over.
-    void add(Pending<Entry>& pending) {
-        entries_.push_back(pending.entry);
-        pending.entry = {};
-    }
-
-    void moveInto(Entry*& entries, uint32_t& count) {
-        if (entries_.empty()) return;
-        entries = new Entry[entries_.size()]();
-        std::copy(entries_.begin(), entries_.end(), entries);
-        count = static_cast<uint32_t>(entries_.size());
-        entries_.clear();
-    }
-
-private:
-    std::vector<Entry> entries_;
-};
 
 // The length-prefixed entry that starts here: a reader over its L bytes,
 // failed when they run past the data or hold fewer than the fixed fields.
@@ -191,8 +141,8 @@ bool readCategoryEntry(ByteReader& data, bool isE2, Entry& e) {
 }
 
 bool readEntry(ByteReader& data, bool isE2, DictionaryKeywordCategory& e) {
-    return readCategoryEntry<DictionaryKeywordCategory, &DictionaryKeywordCategory::KeywordCategory>(
-        data, isE2, e);
+    return readCategoryEntry<DictionaryKeywordCategory,
+                             &DictionaryKeywordCategory::KeywordCategory>(data, isE2, e);
 }
 
 bool readEntry(ByteReader& data, bool isE2, DictionaryActorCategory& e) {
@@ -238,11 +188,9 @@ bool readEntry(ByteReader& data, bool, DictionaryIcon& e) {
 template <typename Entry>
 JQStatus readSubTable(ByteView bytes, bool isE2, Entry*& entries, uint32_t& count) {
     ByteReader data(bytes);
-    Collected<Entry> collected;
+    Collected<Entry, releaseEntry> collected;
     while (!data.atEnd()) {
-        Pending<Entry> pending;
-        if (!readEntry(data, isE2, pending.entry)) return kContentError;
-        collected.add(pending);
+        if (!readEntry(data, isE2, collected.addEmpty())) return kContentError;
     }
     collected.moveInto(entries, count);
     return JQ_OK;
@@ -402,12 +350,12 @@ JQStatus parseDictionary(const RecordInput& input, DictionaryRecord& record) {
 
 void releaseDictionary(DictionaryRecord* record) {
     if (record == nullptr) return;
-    releaseArray(record->categories, record->categoryCount);
-    releaseArray(record->keywords, record->keywordCount);
-    releaseArray(record->keywordCategories, record->keywordCategoryCount);
-    releaseArray(record->actors, record->actorCount);
-    releaseArray(record->actorCategories, record->actorCategoryCount);
-    releaseArray(record->icons, record->iconCount);
+    releaseEntries(record->categories, record->categoryCount);
+    releaseEntries(record->keywords, record->keywordCount);
+    releaseEntries(record->keywordCategories, record->keywordCategoryCount);
+    releaseEntries(record->actors, record->actorCount);
+    releaseEntries(record->actorCategories, record->actorCategoryCount);
+    releaseEntries(record->icons, record->iconCount);
     delete record;
 }
 

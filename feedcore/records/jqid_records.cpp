@@ -30,9 +30,9 @@
 #include <cstring>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 #include "calendar.h"
+#include "collected.h"
 
 namespace jq::records {
 namespace {
@@ -51,8 +51,8 @@ constexpr size_t kMimeTypeMaxBytes = 0xFE;
 
 EpochTime epochTime(uint32_t seconds) {
     const CalendarTime time = timeFromDayZeroSeconds(seconds);
-    return {seconds, time.date.year, time.date.month, time.date.day,
-            time.hour, time.minute, time.second};
+    return {seconds,   time.date.year, time.date.month, time.date.day,
+            time.hour, time.minute,    time.second};
 }
 
 // Six bytes: the upper 16 bits, then the lower 32.
@@ -254,10 +254,12 @@ void writeDates(const Record& e, CsvFile& out) {
 }
 
 void writeHeader(const EventRecord*, CsvFile& out) {
-    out.line("JQID,GCN,IDType,EffectiveDate,EffYear,EffMonth,EffDay,EffHour,EffMin,EffSec,"
-             "ExpiryDate,ExpYear,ExpMonth,");
-    out.line("ExpDay,ExpHour,ExpMin,ExpSec,EventID,MJD,MJDYear,MJDMonth,MJDDay,StartMinute,"
-             "StartHour,StartMin,StartSecond,DureMinute,DureSecond\n");
+    out.line(
+        "JQID,GCN,IDType,EffectiveDate,EffYear,EffMonth,EffDay,EffHour,EffMin,EffSec,"
+        "ExpiryDate,ExpYear,ExpMonth,");
+    out.line(
+        "ExpDay,ExpHour,ExpMin,ExpSec,EventID,MJD,MJDYear,MJDMonth,MJDDay,StartMinute,"
+        "StartHour,StartMin,StartSecond,DureMinute,DureSecond\n");
 }
 
 template <typename Record>  // the ID layouts
@@ -356,7 +358,8 @@ void writeRow(const UriRecord& e, CsvFile& out) {
 // The operations on one slot of JQIDEntry.
 template <auto Slot>
 struct SlotOps {
-    using Record = std::remove_pointer_t<std::remove_reference_t<decltype(std::declval<JQIDEntry&>().*Slot)>>;
+    using Record =
+        std::remove_pointer_t<std::remove_reference_t<decltype(std::declval<JQIDEntry&>().*Slot)>>;
 
     static JQStatus decode(ByteReader& r, JQIDEntry& entry) {
         Record* record = new Record();
@@ -401,36 +404,26 @@ struct EntryKind {
 template <auto Slot>
 constexpr EntryKind entryKind(uint32_t kind) {
     using Ops = SlotOps<Slot>;
-    return {kind,     kFixedSize<typename Ops::Record>, Ops::decode, Ops::release, Ops::copy,
-            Ops::header, Ops::row};
+    return {kind,        kFixedSize<typename Ops::Record>,
+            Ops::decode, Ops::release,
+            Ops::copy,   Ops::header,
+            Ops::row};
 }
 
 // In slot order.
 constexpr EntryKind kEntryKinds[] = {
-    entryKind<&JQIDEntry::event>(kJqidEventKind),
-    entryKind<&JQIDEntry::byteId1001>(1001),
-    entryKind<&JQIDEntry::actor1002>(1002),
-    entryKind<&JQIDEntry::byteId1003>(1003),
-    entryKind<&JQIDEntry::wordId1004>(1004),
-    entryKind<&JQIDEntry::byteId1005>(1005),
-    entryKind<&JQIDEntry::uri1006>(1006),
-    entryKind<&JQIDEntry::uri1008>(1008),
-    entryKind<&JQIDEntry::uri1009>(1009),
-    entryKind<&JQIDEntry::uri1010>(1010),
-    entryKind<&JQIDEntry::longId1100>(1100),
-    entryKind<&JQIDEntry::uri1101>(1101),
-    entryKind<&JQIDEntry::uri1102>(1102),
-    entryKind<&JQIDEntry::wordId1103>(1103),
-    entryKind<&JQIDEntry::uri1104>(1104),
-    entryKind<&JQIDEntry::longId1200>(1200),
-    entryKind<&JQIDEntry::uri1201>(1201),
-    entryKind<&JQIDEntry::uri1202>(1202),
-    entryKind<&JQIDEntry::message1300>(1300),
-    entryKind<&JQIDEntry::uri1301>(1301),
-    entryKind<&JQIDEntry::uri1302>(1302),
-    entryKind<&JQIDEntry::byteId1400>(1400),
-    entryKind<&JQIDEntry::byteId1500>(1500),
-    entryKind<&JQIDEntry::sponsor1600>(1600),
+    entryKind<&JQIDEntry::event>(kJqidEventKind), entryKind<&JQIDEntry::byteId1001>(1001),
+    entryKind<&JQIDEntry::actor1002>(1002),       entryKind<&JQIDEntry::byteId1003>(1003),
+    entryKind<&JQIDEntry::wordId1004>(1004),      entryKind<&JQIDEntry::byteId1005>(1005),
+    entryKind<&JQIDEntry::uri1006>(1006),         entryKind<&JQIDEntry::uri1008>(1008),
+    entryKind<&JQIDEntry::uri1009>(1009),         entryKind<&JQIDEntry::uri1010>(1010),
+    entryKind<&JQIDEntry::longId1100>(1100),      entryKind<&JQIDEntry::uri1101>(1101),
+    entryKind<&JQIDEntry::uri1102>(1102),         entryKind<&JQIDEntry::wordId1103>(1103),
+    entryKind<&JQIDEntry::uri1104>(1104),         entryKind<&JQIDEntry::longId1200>(1200),
+    entryKind<&JQIDEntry::uri1201>(1201),         entryKind<&JQIDEntry::uri1202>(1202),
+    entryKind<&JQIDEntry::message1300>(1300),     entryKind<&JQIDEntry::uri1301>(1301),
+    entryKind<&JQIDEntry::uri1302>(1302),         entryKind<&JQIDEntry::byteId1400>(1400),
+    entryKind<&JQIDEntry::byteId1500>(1500),      entryKind<&JQIDEntry::sponsor1600>(1600),
     entryKind<&JQIDEntry::link>(kJqidLinkKind),
 };
 
@@ -440,33 +433,6 @@ const EntryKind* findEntryKind(uint32_t kind) {
     }
     return nullptr;
 }
-
-// Entries read so far; released unless taken into the table.
-class CollectedEntries {
-public:
-    CollectedEntries() = default;
-    CollectedEntries(const CollectedEntries&) = delete;
-    CollectedEntries& operator=(const CollectedEntries&) = delete;
-    ~CollectedEntries() {
-        for (JQIDEntry& entry : entries_) releaseJqidEntry(entry);
-    }
-
-    // A new empty entry, valid until the next call.
-    JQIDEntry& addEmpty() { return entries_.emplace_back(); }
-
-    uint32_t size() const { return static_cast<uint32_t>(entries_.size()); }
-
-    // A new array holding the entries, which this no longer owns.
-    JQIDEntry* take() {
-        JQIDEntry* array = new JQIDEntry[entries_.size()]();
-        std::copy(entries_.begin(), entries_.end(), array);
-        entries_.clear();
-        return array;
-    }
-
-private:
-    std::vector<JQIDEntry> entries_;
-};
 
 void readGrtWord(ByteReader& r, uint8_t& flag, uint16_t& grt) {
     const uint16_t word = r.u16be();
@@ -519,7 +485,7 @@ JQStatus parseJqidTable(const RecordInput& input, JQIDTable& table) {
     if (!data.ok()) return kContentError;
     table.TimeStamp = epochTime(timeStamp);
 
-    CollectedEntries entries;
+    Collected<JQIDEntry, releaseJqidEntry> entries;
     while (!data.atEnd()) {
         const JQStatus status = decodeJqidEntry(data, kind, entries.addEmpty());
         if (status != JQ_OK) return status;
@@ -532,10 +498,7 @@ JQStatus parseJqidTable(const RecordInput& input, JQIDTable& table) {
 
 void releaseJqidTable(JQIDTable* table) {
     if (table == nullptr) return;
-    for (uint32_t i = 0; table->entries != nullptr && i < table->entryCount; ++i) {
-        releaseJqidEntry(table->entries[i]);
-    }
-    delete[] table->entries;
+    releaseArray<JQIDEntry, releaseJqidEntry>(table->entries, table->entryCount);
     delete table;
 }
 

@@ -27,6 +27,7 @@
 #include "aux_items.h"
 #include "broadcast_text.h"
 #include "calendar.h"
+#include "collected.h"
 
 namespace jq::records {
 namespace {
@@ -58,42 +59,6 @@ void releaseSie(SIE& sie) {
     delete[] sie.AuxList;
     sie = SIE{};
 }
-
-// Items collected before they move into their owner's array; released
-// unless taken.
-template <typename Item, void (*Release)(Item&)>
-class Collected {
-public:
-    Collected() = default;
-    Collected(const Collected&) = delete;
-    Collected& operator=(const Collected&) = delete;
-    ~Collected() {
-        for (Item& item : items_) Release(item);
-    }
-
-    // Takes ownership of item, releasing it if it cannot be stored.
-    void add(Item& item) {
-        try {
-            items_.push_back(item);
-        } catch (...) {
-            Release(item);
-            throw;
-        }
-    }
-
-    uint32_t size() const { return static_cast<uint32_t>(items_.size()); }
-
-    // A new array holding the items, which this no longer owns.
-    Item* take() {
-        Item* array = new Item[items_.size()]();
-        std::copy(items_.begin(), items_.end(), array);
-        items_.clear();
-        return array;
-    }
-
-private:
-    std::vector<Item> items_;
-};
 
 using CollectedAuxItems = Collected<AuxInfo, releaseAuxPayload>;
 using CollectedSies = Collected<SIE, releaseSie>;
@@ -213,9 +178,10 @@ void writeTextColumn(Length length, const char* text, CsvFile& out) {
 }
 
 void writeSie(const SIE& sie, CsvFile& out) {
-    out.line("SIESize,StartMinute,MajorCategory,SpecialCategory,Feature,ShowID,TitleLength,Title,"
-             "Lv1DetaileLength,Lv1Detail,Lv2DetaileLength,Lv2Detail,BookCodeLength,BookCode,"
-             "MinorCategory,AuxListSize\n");
+    out.line(
+        "SIESize,StartMinute,MajorCategory,SpecialCategory,Feature,ShowID,TitleLength,Title,"
+        "Lv1DetaileLength,Lv1Detail,Lv2DetaileLength,Lv2Detail,BookCodeLength,BookCode,"
+        "MinorCategory,AuxListSize\n");
     out.line("%d,%d,0x%02X,0x%02X,%d,0x%06X,%d,", sie.SIESize, sie.StartMinute, sie.MajorCategory,
              sie.SpecialCategory, sie.Feature, sie.ShowID, sie.TitleLength);
     writeTextColumn(sie.TitleLength, sie.Title, out);

@@ -9,53 +9,17 @@
 // NUL-terminated copy of the raw bytes, and its NameSize counts the NUL.
 #include "station_records.h"
 
-#include <algorithm>
-#include <cstring>
-#include <vector>
+#include "collected.h"
 
 namespace jq::records {
 namespace {
 
 constexpr uint16_t kGcnMask = 0x3FFF;
-// The stored NameSize is 8 bits and counts the NUL, so a name keeps at most
-// 254 bytes: a 255-byte name would otherwise be stored with NameSize 0.
-constexpr size_t kNameMaxBytes = 0xFF - 1;
 
 void releaseEntry(StationEntry& entry) {
     delete[] entry.StationName;
     entry = StationEntry{};
 }
-
-// Entries read so far; released unless moved into the record.
-class CollectedEntries {
-public:
-    CollectedEntries() = default;
-    CollectedEntries(const CollectedEntries&) = delete;
-    CollectedEntries& operator=(const CollectedEntries&) = delete;
-    ~CollectedEntries() {
-        for (StationEntry& entry : entries_) releaseEntry(entry);
-    }
-
-    void add(StationEntry& entry) {
-        try {
-            entries_.push_back(entry);
-        } catch (...) {
-            releaseEntry(entry);
-            throw;
-        }
-    }
-
-    void moveInto(StationNameRecord& record) {
-        if (entries_.empty()) return;
-        record.entries = new StationEntry[entries_.size()]();
-        std::copy(entries_.begin(), entries_.end(), record.entries);
-        record.count = static_cast<uint32_t>(entries_.size());
-        entries_.clear();
-    }
-
-private:
-    std::vector<StationEntry> entries_;
-};
 
 // Reads one whole entry; false, with nothing allocated, when the entry runs
 // past the data.
@@ -66,11 +30,7 @@ bool readEntry(ByteReader& data, StationEntry& entry) {
     const uint8_t wireNameSize = data.u8();
     const ByteView name = data.bytes(wireNameSize);
     if (!data.ok()) return false;
-    if (name.empty()) return true;
-    const size_t kept = std::min(name.size, kNameMaxBytes);
-    entry.StationName = new char[kept + 1]();
-    std::memcpy(entry.StationName, name.data, kept);
-    entry.NameSize = static_cast<uint8_t>(kept + 1);
+    entry.StationName = copyCountedText<char>(name, entry.NameSize);
     return true;
 }
 
@@ -80,23 +40,20 @@ bool readEntry(ByteReader& data, StationEntry& entry) {
 // the entries wholly inside the data are kept and the parse succeeds.
 JQStatus parseStations(const RecordInput& input, StationNameRecord& record) {
     if (input.data.empty()) return JQ_ERR_NULL_ARGUMENT;
-    CollectedEntries entries;
+    Collected<StationEntry, releaseEntry> entries;
     ByteReader data(input.data);
     while (!data.atEnd()) {
         StationEntry entry{};
         if (!readEntry(data, entry)) break;
         entries.add(entry);
     }
-    entries.moveInto(record);
+    entries.moveInto(record.entries, record.count);
     return JQ_OK;
 }
 
 void releaseStations(StationNameRecord* record) {
     if (record == nullptr) return;
-    for (uint32_t i = 0; record->entries != nullptr && i < record->count; ++i) {
-        releaseEntry(record->entries[i]);
-    }
-    delete[] record->entries;
+    releaseArray<StationEntry, releaseEntry>(record->entries, record->count);
     delete record;
 }
 

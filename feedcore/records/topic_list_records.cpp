@@ -6,10 +6,7 @@
 // byte), and for 0x6F a trailing MessageID.
 #include "topic_list_records.h"
 
-#include <algorithm>
-#include <cstring>
-#include <vector>
-
+#include "collected.h"
 #include "list_records.h"
 
 namespace jq::records {
@@ -17,9 +14,6 @@ namespace {
 
 constexpr size_t kHeaderSize = 2;
 constexpr size_t kObjectIdsSize = 3;  // ObjectID and ServiceID
-// The stored length is 8 bits and counts the zero byte, so a text keeps at
-// most 254 bytes: a 255-byte text would otherwise be stored with length 0.
-constexpr size_t kTextMaxBytes = 0xFF - 1;
 
 enum class Layout { Split6F, Packed62 };
 
@@ -28,47 +22,6 @@ void releaseEntry(TopicListEntry& entry) {
     delete[] entry.Details;
     delete[] entry.Object;
     entry = TopicListEntry{};
-}
-
-// Entries read so far; released unless moved into the record.
-class CollectedEntries {
-public:
-    CollectedEntries() = default;
-    CollectedEntries(const CollectedEntries&) = delete;
-    CollectedEntries& operator=(const CollectedEntries&) = delete;
-    ~CollectedEntries() {
-        for (TopicListEntry& entry : entries_) releaseEntry(entry);
-    }
-
-    void add(TopicListEntry& entry) {
-        try {
-            entries_.push_back(entry);
-        } catch (...) {
-            releaseEntry(entry);
-            throw;
-        }
-    }
-
-    void moveInto(TopicListRecord& record) {
-        if (entries_.empty()) return;
-        record.Entries = new TopicListEntry[entries_.size()]();
-        std::copy(entries_.begin(), entries_.end(), record.Entries);
-        record.EntryCount = static_cast<int32_t>(entries_.size());
-        entries_.clear();
-    }
-
-private:
-    std::vector<TopicListEntry> entries_;
-};
-
-// A text with its zero byte appended, or null when empty.
-uint8_t* storedText(ByteView text, uint8_t& storedLength) {
-    if (text.empty()) return nullptr;
-    const size_t kept = std::min(text.size, kTextMaxBytes);
-    auto* copy = new uint8_t[kept + 1]();
-    std::memcpy(copy, text.data, kept);
-    storedLength = static_cast<uint8_t>(kept + 1);
-    return copy;
 }
 
 // Reads one whole entry; false, with nothing allocated, when the entry runs
@@ -92,8 +45,8 @@ bool readEntry(ByteReader& data, Layout layout, TopicListEntry& entry) {
     // Each buffer is stored at once, so a failed allocation leaves an entry
     // that releaseEntry frees.
     try {
-        entry.Title = storedText(title, entry.TitleLength);
-        entry.Details = storedText(details, entry.DetailsLength);
+        entry.Title = copyCountedText<uint8_t>(title, entry.TitleLength);
+        entry.Details = copyCountedText<uint8_t>(details, entry.DetailsLength);
         entry.Object = copyBytes(object.data, object.size);
     } catch (...) {
         releaseEntry(entry);
@@ -109,10 +62,12 @@ bool readEntry(ByteReader& data, Layout layout, TopicListEntry& entry) {
 JQStatus parseTopicList(const RecordInput& input, Layout layout, TopicListRecord& record) {
     if (input.data.empty() || input.packetHeader.empty()) return JQ_ERR_NULL_ARGUMENT;
     if (input.packetHeader.size < kHeaderSize) return JQ_ERR_FORMAT;
-    record.MajorCategoryID = input.packetHeader.data[1] >> 3;
+    ByteReader header(input.packetHeader);
+    header.skip(1);
+    record.MajorCategoryID = header.u8() >> 3;
 
     ByteReader data(input.data);
-    CollectedEntries entries;
+    Collected<TopicListEntry, releaseEntry> entries;
     JQStatus status = JQ_OK;
     while (!data.atEnd()) {
         TopicListEntry entry{};
@@ -122,7 +77,7 @@ JQStatus parseTopicList(const RecordInput& input, Layout layout, TopicListRecord
         }
         entries.add(entry);
     }
-    entries.moveInto(record);
+    entries.moveInto(record.Entries, record.EntryCount);
     return status;
 }
 
@@ -149,10 +104,7 @@ JQStatus parseTopicList62(const RecordInput& input, TopicListRecord& record) {
 
 void releaseTopicList(TopicListRecord* record) {
     if (record == nullptr) return;
-    if (record->Entries != nullptr) {
-        for (int32_t i = 0; i < record->EntryCount; ++i) releaseEntry(record->Entries[i]);
-        delete[] record->Entries;
-    }
+    releaseArray<TopicListEntry, releaseEntry>(record->Entries, record->EntryCount);
     delete record;
 }
 
