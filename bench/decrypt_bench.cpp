@@ -24,6 +24,7 @@
 // profile under valgrind short); the library's own flags work as usual.
 #include <benchmark/benchmark.h>
 
+#include "bench_file.h"
 #include "bench_options.h"
 #include <openssl/des.h>
 #include <random>
@@ -270,31 +271,6 @@ void checkOutputs(const DataSet& set, const JQChar* path) {
     }
 }
 
-// The data file in the temporary folder, removed when the run ends.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const Bytes& bytes) {
-        path_ = std::filesystem::temp_directory_path() /
-                ("jq-bench-" + std::to_string(std::random_device{}()) + ".jqd");
-        if (!jq::write::saveFile(path_.string(), bytes)) {
-            throw std::runtime_error("cannot write " + path_.string());
-        }
-        utf16_ = path_.u16string();
-    }
-    ~TemporaryFile() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const JQChar* path() const { return utf16_.c_str(); }
-
-private:
-    std::filesystem::path path_;
-    std::u16string utf16_;
-};
-
 void benchDecoder(benchmark::State& state, const JQChar* path, size_t fileSize, size_t count) {
     for (auto _ : state) {
         PackageList list{};
@@ -368,7 +344,7 @@ int main(int argc, char** argv) {
         if (benchmark::ReportUnrecognizedArguments(libraryArgc, arguments.data())) return 1;
 
         const DataSet set = buildDataSet(mib << 20);
-        const TemporaryFile file(set.file);
+        const jq::bench::TemporaryFile file(set.file);
         std::printf(
             "data file: %zu bytes, %zu packages (%zu deflated: %zu bytes of records in %zu of "
             "zlib streams), %zu bytes of records in all\n",

@@ -26,6 +26,7 @@
 // work as usual.
 #include <benchmark/benchmark.h>
 
+#include "bench_file.h"
 #include "bench_options.h"
 #include <random>
 
@@ -296,30 +297,6 @@ std::string checkRecords(const DataSet& set, const JQChar* path) {
     return problem;
 }
 
-// The data file in the temporary folder, removed when the run ends.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const Bytes& bytes) {
-        path_ = std::filesystem::temp_directory_path() /
-                ("jq-schedule-bench-" + std::to_string(std::random_device{}()) + ".jq");
-        if (!jq::write::saveFile(path_.string(), bytes))
-            throw std::runtime_error("cannot write " + path_.string());
-        utf16_ = path_.u16string();
-    }
-    ~TemporaryFile() {
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const JQChar* path() const { return utf16_.c_str(); }
-
-private:
-    std::filesystem::path path_;
-    std::u16string utf16_;
-};
-
 void setRates(benchmark::State& state, const DataSet& set) {
     const auto passes = static_cast<double>(state.iterations());
     state.counters["packages"] = benchmark::Counter(
@@ -442,7 +419,7 @@ int main(int argc, char** argv) {
         if (benchmark::ReportUnrecognizedArguments(libraryArgc, arguments.data())) return 1;
 
         const DataSet set = buildDataSet(static_cast<unsigned>(channels));
-        const TemporaryFile file(set.file);
+        const jq::bench::TemporaryFile file(set.file);
         std::printf(
             "data file: %zu bytes, %lu channels, %zu schedule packages, %zu SIEs, %zu bytes "
             "of record data\n",
