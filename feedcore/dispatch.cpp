@@ -49,9 +49,6 @@ struct RecordType {
     CsvWriter writer;              // chosen by recordType
 };
 
-const RecordFamily* const kNoParser = nullptr;
-constexpr CsvWriter kNoWriter = nullptr;
-
 const RecordFamily* const kObject56 = &records::Object56Family::family;
 const RecordFamily* const kObjectShared = &records::ObjectSharedFamily::family;
 const RecordFamily* const kMosaic = &records::MosaicFamily::family;
