@@ -388,6 +388,33 @@ TEST(JqidRecords, EveryCut) {
     }
 }
 
+// A host decodes single entries into its own JQIDEntry: the entry length is
+// added to the length already there, and a fixed-size kind checks the sum.
+TEST(JqidRecords, SingleEntriesAddTheirLength) {
+    const Bytes byteId = entry(byteIdBody(9, 1));
+    JQIDEntry e{};
+    ByteReader first(byteId.data(), byteId.size());
+    ASSERT_EQ(decodeJqidEntry(first, 1001, e), JQ_OK);
+    EXPECT_EQ(e.length, 15u);
+    releaseJqidEntry(e);
+    ByteReader again(byteId.data(), byteId.size());
+    EXPECT_EQ(decodeJqidEntry(again, 1001, e), 0xC0DFu);
+    EXPECT_EQ(e.length, 30u);
+    releaseJqidEntry(e);
+
+    Bytes uri;
+    jqid(uri, 7);
+    append(uri, buffers("text/plain", "u"));
+    append(uri, dates(0, 1));
+    const Bytes uriEntry = entry(uri);
+    JQIDEntry u{};
+    u.length = 100;
+    ByteReader r(uriEntry.data(), uriEntry.size());
+    ASSERT_EQ(decodeJqidEntry(r, 1006, u), JQ_OK);  // stepped by its fields
+    EXPECT_EQ(u.length, 100u + uri.size());
+    releaseJqidEntry(u);
+}
+
 TEST(JqidRecords, CopyAndRelease) {
     Bytes sponsor;
     jqid(sponsor, 4);

@@ -452,7 +452,7 @@ JQStatus decodeJqidEntry(ByteReader& reader, uint32_t kind, JQIDEntry& entry) {
     const EntryKind* entryKind = findEntryKind(kind);
     if (entryKind == nullptr) return JQ_ERR_FORMAT;
     entry.kind = kind;
-    entry.length = reader.ffExtended();
+    entry.length += reader.ffExtended();
     if (!reader.ok()) return kContentError;
     if (entryKind->fixedSize != 0 && entry.length != entryKind->fixedSize) return kContentError;
     return entryKind->decode(reader, entry);

@@ -20,8 +20,9 @@ uint32_t jqidKindOfTable(uint16_t currentGrt);
 
 // Decodes one entry of the given kind at the reader's position: its
 // 0xFF-extended entry length, then the body; the reader moves past the last
-// field read. Sets entry.length and entry.kind and stores the record in the
-// kind's slot; the entry must have all slots null. Returns 0, 21 for a kind
+// field read. Adds the entry length to entry.length (a fixed-size kind checks
+// the sum, so a host's entry must start at 0), sets entry.kind and stores the
+// record in the kind's slot; the entry must have all slots null. Returns 0, 21 for a kind
 // that has no entry layout, or 0xC0DF when a fixed-size kind has another
 // entry length or the entry does not end within the reader's bytes. After a
 // failure the entry may hold a partly filled record: release it.
