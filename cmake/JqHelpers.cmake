@@ -19,3 +19,27 @@ function(jq_hex_initializer out hex bytes)
   list(JOIN items ", " joined)
   set(${out} "{${joined}}" PARENT_SCOPE)
 endfunction()
+
+# jq_export_library(<target> <def file>)
+#
+# A shipped shared library: into bin/ beside the programs; on Windows its
+# undecorated stdcall exports from the .def file, no "lib" prefix, and an
+# import library that keeps the @n decoration callers reference.
+function(jq_export_library target def)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin
+    LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+  if(WIN32)
+    target_sources(${target} PRIVATE ${def})
+    set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
+    target_link_options(${target} PRIVATE -Wl,--kill-at)
+    # The linker's import library would drop the @n decoration that stdcall
+    # callers reference; dlltool -k keeps it on the symbols and imports the
+    # undecorated names.
+    find_program(JQ_DLLTOOL NAMES i686-w64-mingw32-dlltool dlltool REQUIRED)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${JQ_DLLTOOL} -k -d ${def} -D $<TARGET_FILE_NAME:${target}>
+              -l $<TARGET_LINKER_FILE:${target}>
+      VERBATIM)
+  endif()
+endfunction()

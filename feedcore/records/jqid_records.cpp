@@ -238,6 +238,57 @@ void copyUriBuffers(const Record& from, Record& to) {
 void copyBuffers(const UriRecord& from, UriRecord& to) { copyUriBuffers(from, to); }
 void copyBuffers(const SponsorRecord& from, SponsorRecord& to) { copyUriBuffers(from, to); }
 
+// --- key values ------------------------------------------------------------
+
+template <typename Record>
+void commonKeys(const Record& e, JqidKeys& keys) {
+    keys.jqid = e.JQID;
+    keys.effective = e.EffectiveDate.seconds;
+    keys.expiry = e.ExpiryDate.seconds;
+}
+
+template <typename Record>  // the records with no further key values
+void keyValues(const Record& e, JqidKeys& keys) {
+    commonKeys(e, keys);
+}
+void keyValues(const EventRecord& e, JqidKeys& keys) {
+    commonKeys(e, keys);
+    keys.gcn = e.GCN;
+    keys.id = e.EventID;
+}
+void keyValues(const ByteIdRecord& e, JqidKeys& keys) {
+    commonKeys(e, keys);
+    keys.id = e.ID;
+}
+void keyValues(const WordIdRecord& e, JqidKeys& keys) {
+    commonKeys(e, keys);
+    keys.id = e.ID;
+}
+void keyValues(const LongIdRecord& e, JqidKeys& keys) {
+    commonKeys(e, keys);
+    keys.id = e.ID;
+}
+void keyValues(const MessageRecord& e, JqidKeys& keys) {
+    commonKeys(e, keys);
+    keys.id = uint32_t{e.MessageID} << 8 | e.ServiceID;
+}
+void keyValues(const LinkRecord& e, JqidKeys& keys) {
+    keys.jqid = e.JQID1;
+    keys.jqid2 = e.JQID2;
+    keys.effective = e.EffectiveDate.seconds;
+    keys.expiry = e.ExpiryDate.seconds;
+}
+
+// A record read only for its key values; its buffers go with it.
+template <typename Record>
+struct ScratchRecord {
+    Record record{};
+    ScratchRecord() = default;
+    ScratchRecord(const ScratchRecord&) = delete;
+    ScratchRecord& operator=(const ScratchRecord&) = delete;
+    ~ScratchRecord() { releaseBuffers(record); }
+};
+
 // --- CSV rows --------------------------------------------------------------
 
 constexpr const char* kDateHeader =
@@ -368,6 +419,14 @@ struct SlotOps {
         return r.ok() ? JQStatus{JQ_OK} : kContentError;
     }
 
+    static JQStatus keys(ByteReader& r, JqidKeys& keys) {
+        ScratchRecord<Record> scratch;
+        readBody(r, scratch.record);
+        if (!r.ok()) return kContentError;
+        keyValues(scratch.record, keys);
+        return JQ_OK;
+    }
+
     static void release(JQIDEntry& entry) {
         Record* record = entry.*Slot;
         if (record == nullptr) return;
@@ -395,6 +454,7 @@ struct EntryKind {
     uint32_t kind;
     uint32_t fixedSize;  // 0: stepped by its fields
     JQStatus (*decode)(ByteReader& r, JQIDEntry& entry);
+    JQStatus (*keys)(ByteReader& r, JqidKeys& keys);
     void (*release)(JQIDEntry& entry);
     void (*copy)(const JQIDEntry& from, JQIDEntry& to);
     void (*header)(CsvFile& out);
@@ -404,10 +464,10 @@ struct EntryKind {
 template <auto Slot>
 constexpr EntryKind entryKind(uint32_t kind) {
     using Ops = SlotOps<Slot>;
-    return {kind,        kFixedSize<typename Ops::Record>,
-            Ops::decode, Ops::release,
-            Ops::copy,   Ops::header,
-            Ops::row};
+    return {kind,         kFixedSize<typename Ops::Record>,
+            Ops::decode,  Ops::keys,
+            Ops::release, Ops::copy,
+            Ops::header,  Ops::row};
 }
 
 // In slot order.
@@ -434,6 +494,15 @@ const EntryKind* findEntryKind(uint32_t kind) {
     return nullptr;
 }
 
+// Adds the 0xFF-extended entry length at the reader to length; a fixed-size
+// kind must then have exactly its size.
+JQStatus addEntryLength(ByteReader& reader, const EntryKind& kind, uint32_t& length) {
+    length += reader.ffExtended();
+    if (!reader.ok()) return kContentError;
+    if (kind.fixedSize != 0 && length != kind.fixedSize) return kContentError;
+    return JQ_OK;
+}
+
 void readGrtWord(ByteReader& r, uint8_t& flag, uint16_t& grt) {
     const uint16_t word = r.u16be();
     flag = static_cast<uint8_t>(word >> 15);
@@ -452,10 +521,16 @@ JQStatus decodeJqidEntry(ByteReader& reader, uint32_t kind, JQIDEntry& entry) {
     const EntryKind* entryKind = findEntryKind(kind);
     if (entryKind == nullptr) return JQ_ERR_FORMAT;
     entry.kind = kind;
-    entry.length += reader.ffExtended();
-    if (!reader.ok()) return kContentError;
-    if (entryKind->fixedSize != 0 && entry.length != entryKind->fixedSize) return kContentError;
-    return entryKind->decode(reader, entry);
+    const JQStatus status = addEntryLength(reader, *entryKind, entry.length);
+    return status != JQ_OK ? status : entryKind->decode(reader, entry);
+}
+
+JQStatus readJqidKeys(ByteReader& reader, uint32_t kind, JqidKeys& keys) {
+    const EntryKind* entryKind = findEntryKind(kind);
+    if (entryKind == nullptr) return JQ_ERR_FORMAT;
+    keys = {};
+    const JQStatus status = addEntryLength(reader, *entryKind, keys.length);
+    return status != JQ_OK ? status : entryKind->keys(reader, keys);
 }
 
 void releaseJqidEntry(JQIDEntry& entry) {

@@ -28,6 +28,23 @@ uint32_t jqidKindOfTable(uint16_t currentGrt);
 // failure the entry may hold a partly filled record: release it.
 JQStatus decodeJqidEntry(ByteReader& reader, uint32_t kind, JQIDEntry& entry);
 
+// What the JQID index keeps of an entry to search and compare.
+struct JqidKeys {
+    uint32_t length = 0;  // the entry length: body bytes
+    uint64_t jqid = 0;    // JQID1 for a link
+    uint64_t jqid2 = 0;   // links only
+    uint32_t effective = 0;
+    uint32_t expiry = 0;
+    // Four-, two- and one-byte IDs: the ID; message: MessageID * 256 +
+    // ServiceID; event: EventID.
+    uint32_t id = 0;
+    uint16_t gcn = 0;  // events only
+};
+
+// Reads one entry like decodeJqidEntry, keeping only its key values; nothing
+// stays allocated. Same statuses.
+JQStatus readJqidKeys(ByteReader& reader, uint32_t kind, JqidKeys& keys);
+
 // Releases the record of every non-null slot with its buffers and nulls the
 // slot; length and kind stay. Releasing twice does nothing more.
 void releaseJqidEntry(JQIDEntry& entry);

@@ -1,0 +1,235 @@
+// jqid_tables.cpp - merging JQID table packages into the index.
+//
+// Package data: a 32-bit TimeStamp, then entries back to back to the end.
+// The packet header's first word holds the flag and the 15-bit CurrentGRT
+// that selects the entries' kind (16384 and above: links).
+#include "jqid_tables.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "byte_reader.h"
+#include "records/jqid_records.h"
+
+namespace jq::idindex {
+namespace {
+
+constexpr size_t kPacketHeaderSize = 6;
+constexpr size_t kTimeStampSize = 4;
+constexpr uint16_t kLinkGrt = 0x4000;
+constexpr JQStatus kContentError = JQ_ERR_RECORD_BASE + 0xDF;
+
+// Reads the entries of a package's data after its TimeStamp, handing each
+// entry's bytes and key values to take, up to the end of the data or the
+// first entry that does not fit the kind. Returns 0 or that entry's status.
+template <typename Take>
+JQStatus readEntries(const PackageRecord& package, uint32_t kind, Take take) {
+    const ByteView data{package.data, package.dataLength};
+    ByteReader reader(data);
+    reader.skip(kTimeStampSize);
+    if (!reader.ok()) return kContentError;
+    while (!reader.atEnd()) {
+        const size_t start = reader.position();
+        records::JqidKeys keys;
+        const JQStatus status = records::readJqidKeys(reader, kind, keys);
+        if (status != JQ_OK) return status;
+        const EntryBytes bytes{data.data + start, static_cast<uint32_t>(reader.position() - start),
+                               keys.length};
+        take(bytes, keys);
+    }
+    return JQ_OK;
+}
+
+uint16_t currentGrt(const PackageRecord& package) {
+    return ByteReader(package.packetHeader, package.PacketHeaderLength).u16be() & 0x7FFF;
+}
+
+bool linkLess(const LinkEntry& a, const LinkEntry& b) {
+    return std::tie(a.jqid1, a.delivery) < std::tie(b.jqid1, b.delivery);
+}
+
+}  // namespace
+
+JQStatus JqidTables::addPackage(const PackageRecord& package) {
+    if (package.packetHeader == nullptr || package.PacketHeaderLength == 0 ||
+        package.data == nullptr || package.dataLength == 0) {
+        return JQ_ERR_NULL_ARGUMENT;
+    }
+    if (package.PacketHeaderLength < kPacketHeaderSize) return JQ_ERR_FORMAT;
+    const uint16_t grt = currentGrt(package);
+    if (grt >= kLinkGrt) return addLinks(package);
+    const uint32_t kind = records::jqidKindOfTable(grt);
+    if (kind == records::kJqidNoKind) return JQ_ERR_FORMAT;
+    return addEntries(package, kind);
+}
+
+// Links are merged in the order of their first JQID, equal ones in the order
+// of the package; each counts as delivered when merged.
+JQStatus JqidTables::addLinks(const PackageRecord& package) {
+    std::vector<LinkEntry> links;
+    const JQStatus status =
+        readEntries(package, records::kJqidLinkKind,
+                    [&](const EntryBytes& bytes, const records::JqidKeys& keys) {
+                        links.push_back({keys.jqid,
+                                         keys.jqid2,
+                                         bytes,
+                                         {keys.effective, keys.expiry},
+                                         static_cast<uint32_t>(links.size())});
+                    });
+    std::stable_sort(links.begin(), links.end(), linkLess);
+    pendingLinks_.reserve(pendingLinks_.size() + links.size());
+    for (LinkEntry& link : links) {
+        link.delivery = linksDelivered_++;
+        pendingLinks_.push_back(link);
+    }
+    return status;
+}
+
+JQStatus JqidTables::addEntries(const PackageRecord& package, uint32_t kind) {
+    const uint32_t packageOrder = packagesMerged_++;
+    uint32_t position = 0;
+    return readEntries(package, kind, [&](const EntryBytes& bytes, const records::JqidKeys& keys) {
+        const MainEntry entry{
+            keys.jqid, bytes, {keys.effective, keys.expiry}, keys.id, static_cast<uint16_t>(kind),
+            keys.gcn};
+        pendingMain_.push_back({entry, packageOrder, position++});
+    });
+}
+
+void JqidTables::clear() {
+    pendingMain_ = {};
+    pendingLinks_ = {};
+    packagesMerged_ = 0;
+    linksDelivered_ = 0;
+    main_ = {};
+    linksByFirst_ = {};
+    linksBySecond_ = {};
+    pads_ = {};
+    tads_ = {};
+    messages_ = {};
+}
+
+void JqidTables::finish() {
+    resolveMain();
+    resolveLinks();
+    pads_ = derive(kPadKind);
+    tads_ = derive(kTadKind);
+    messages_ = derive(kMessageKind);
+}
+
+// For each JQID the entry of the last package that carried it, the first of
+// that package.
+void JqidTables::resolveMain() {
+    std::sort(pendingMain_.begin(), pendingMain_.end(),
+              [](const PendingMain& a, const PendingMain& b) {
+                  return std::tie(a.entry.jqid, b.package, a.position) <
+                         std::tie(b.entry.jqid, a.package, b.position);
+              });
+    main_.clear();
+    main_.reserve(pendingMain_.size());
+    for (const PendingMain& pending : pendingMain_) {
+        if (main_.empty() || main_.back().jqid != pending.entry.jqid)
+            main_.push_back(pending.entry);
+    }
+    main_.shrink_to_fit();
+    pendingMain_ = {};
+}
+
+// Of each link (JQID1, JQID2) the copy delivered last; both tables order
+// equal keys by delivery.
+void JqidTables::resolveLinks() {
+    std::sort(
+        pendingLinks_.begin(), pendingLinks_.end(), [](const LinkEntry& a, const LinkEntry& b) {
+            return std::tie(a.jqid1, a.jqid2, b.delivery) < std::tie(b.jqid1, b.jqid2, a.delivery);
+        });
+    linksByFirst_.clear();
+    for (const LinkEntry& link : pendingLinks_) {
+        const bool again = !linksByFirst_.empty() && linksByFirst_.back().jqid1 == link.jqid1 &&
+                           linksByFirst_.back().jqid2 == link.jqid2;
+        if (!again) linksByFirst_.push_back(link);
+    }
+    pendingLinks_ = {};
+    std::sort(linksByFirst_.begin(), linksByFirst_.end(), linkLess);
+    linksByFirst_.shrink_to_fit();
+
+    linksBySecond_.resize(linksByFirst_.size());
+    for (uint32_t i = 0; i < linksBySecond_.size(); ++i) linksBySecond_[i] = i;
+    std::sort(linksBySecond_.begin(), linksBySecond_.end(), [this](uint32_t a, uint32_t b) {
+        const LinkEntry& x = linksByFirst_[a];
+        const LinkEntry& y = linksByFirst_[b];
+        return std::tie(x.jqid2, x.delivery) < std::tie(y.jqid2, y.delivery);
+    });
+}
+
+// The entries of one kind filed under that GRT, by their ID (for messages
+// MessageID * 256 + ServiceID); of equal keys
+// the one with the lowest JQID.
+std::vector<DerivedKey> JqidTables::derive(uint16_t kind) const {
+    std::vector<DerivedKey> table;
+    const std::span<const MainEntry> range = withUpperBits(kind);
+    const auto first = static_cast<uint32_t>(range.data() - main_.data());
+    for (uint32_t i = 0; i < range.size(); ++i) {
+        if (range[i].kind == kind) table.push_back({range[i].id, first + i});
+    }
+    std::stable_sort(table.begin(), table.end(),
+                     [](const DerivedKey& a, const DerivedKey& b) { return a.key < b.key; });
+    table.erase(
+        std::unique(table.begin(), table.end(),
+                    [](const DerivedKey& a, const DerivedKey& b) { return a.key == b.key; }),
+        table.end());
+    table.shrink_to_fit();
+    return table;
+}
+
+const MainEntry* JqidTables::find(uint64_t jqid) const {
+    const auto it = std::lower_bound(main_.begin(), main_.end(), jqid,
+                                     [](const MainEntry& e, uint64_t key) { return e.jqid < key; });
+    return it != main_.end() && it->jqid == jqid ? &*it : nullptr;
+}
+
+std::span<const MainEntry> JqidTables::withUpperBits(uint32_t upper) const {
+    const uint64_t low = uint64_t{upper} << 32;
+    const uint64_t high = low | 0xFFFFFFFFu;
+    const auto begin =
+        std::lower_bound(main_.begin(), main_.end(), low,
+                         [](const MainEntry& e, uint64_t key) { return e.jqid < key; });
+    const auto end = std::upper_bound(
+        begin, main_.end(), high, [](uint64_t key, const MainEntry& e) { return key < e.jqid; });
+    return {main_.data() + (begin - main_.begin()), static_cast<size_t>(end - begin)};
+}
+
+std::span<const LinkEntry> JqidTables::linksFrom(uint64_t jqid1) const {
+    const auto begin =
+        std::lower_bound(linksByFirst_.begin(), linksByFirst_.end(), jqid1,
+                         [](const LinkEntry& e, uint64_t key) { return e.jqid1 < key; });
+    const auto end =
+        std::upper_bound(begin, linksByFirst_.end(), jqid1,
+                         [](uint64_t key, const LinkEntry& e) { return key < e.jqid1; });
+    return {linksByFirst_.data() + (begin - linksByFirst_.begin()),
+            static_cast<size_t>(end - begin)};
+}
+
+std::vector<const LinkEntry*> JqidTables::linksTo(uint64_t jqid2) const {
+    auto at =
+        std::lower_bound(linksBySecond_.begin(), linksBySecond_.end(), jqid2,
+                         [this](uint32_t i, uint64_t key) { return linksByFirst_[i].jqid2 < key; });
+    std::vector<const LinkEntry*> links;
+    for (; at != linksBySecond_.end() && linksByFirst_[*at].jqid2 == jqid2; ++at) {
+        links.push_back(&linksByFirst_[*at]);
+    }
+    return links;
+}
+
+const MainEntry* JqidTables::findDerived(const std::vector<DerivedKey>& table, uint32_t key) const {
+    const auto it = std::lower_bound(table.begin(), table.end(), key,
+                                     [](const DerivedKey& e, uint32_t k) { return e.key < k; });
+    return it != table.end() && it->key == key ? &main_[it->entry] : nullptr;
+}
+
+size_t JqidTables::memoryUsed() const {
+    return main_.capacity() * sizeof(MainEntry) + linksByFirst_.capacity() * sizeof(LinkEntry) +
+           linksBySecond_.capacity() * sizeof(uint32_t) +
+           (pads_.capacity() + tads_.capacity() + messages_.capacity()) * sizeof(DerivedKey);
+}
+
+}  // namespace jq::idindex
