@@ -1,5 +1,6 @@
 // jqtool - the reference host of the decoder: drives feedcore through its
-// exports and prints what they return.
+// exports and prints what they return; "jqtool jqid ..." does the same for
+// the JQID index, loaded at run time.
 //
 // Exit status: 0 success, 1 a decoder call failed or output could not be
 // written, 2 wrong usage.
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "feedcore.h"
+#include "jqid_commands.h"
 #include "status_text.h"
 
 namespace fs = std::filesystem;
@@ -183,6 +185,7 @@ const Command kCommands[] = {
      "  reported and the exit status is 1.",
      runDump},
     {"gcsp", "FILE", "Prints the file's key-parameter block.", runGcsp},
+    {"jqid", "QUERY ARGUMENTS...", jqtool::kJqidHelp, jqtool::runJqid},
 };
 
 void printUsage(FILE* out) {
@@ -194,6 +197,12 @@ void printUsage(FILE* out) {
 
 size_t argumentCount(const Command& command) {
     return std::count(command.arguments, command.arguments + std::strlen(command.arguments), ' ') + 1;
+}
+
+// A command whose arguments end in "..." checks its arguments itself.
+bool checksOwnArguments(const Command& command) {
+    const size_t length = std::strlen(command.arguments);
+    return length >= 3 && std::strcmp(command.arguments + length - 3, "...") == 0;
 }
 
 }  // namespace
@@ -215,7 +224,7 @@ int main(int argc, char** argv) {
             std::printf("usage: jqtool %s %s\n  %s\n", command.name, command.arguments, command.help);
             return 0;
         }
-        if (args.size() != argumentCount(command)) {
+        if (!checksOwnArguments(command) && args.size() != argumentCount(command)) {
             std::fprintf(stderr, "usage: jqtool %s %s\n", command.name, command.arguments);
             return kExitUsage;
         }
