@@ -135,6 +135,27 @@ std::vector<Bytes> recordSeeds(const std::vector<jq::Package>& packages,
     return seeds;
 }
 
+// The JQID index fuzzer's input: runs of type-0xDF packages, each a header
+// length byte, a big-endian data length, the packet header and the data.
+// One seed per package and one with all of them.
+std::vector<Bytes> jqidIndexSeeds(const std::vector<jq::Package>& packages) {
+    std::vector<Bytes> seeds;
+    Bytes all;
+    for (const jq::Package& p : packages) {
+        if (p.header.TypeCode != 0xDF || p.packetHeader.size() > 15 || p.data.size() > 0xFFFF) {
+            continue;
+        }
+        Bytes seed{uint8_t(p.packetHeader.size()), uint8_t(p.data.size() >> 8),
+                   uint8_t(p.data.size())};
+        seed.insert(seed.end(), p.packetHeader.begin(), p.packetHeader.end());
+        seed.insert(seed.end(), p.data.begin(), p.data.end());
+        all.insert(all.end(), seed.begin(), seed.end());
+        seeds.push_back(seed);
+    }
+    if (!all.empty()) seeds.push_back(all);
+    return seeds;
+}
+
 // Every type code, in order: byte 0 of fuzz_any_record is the code itself.
 std::vector<uint8_t> everyCode() {
     std::vector<uint8_t> codes(256);
@@ -186,6 +207,7 @@ int main(int argc, char** argv) {
         const std::vector<Bytes> seeds = recordSeeds(samples, t.codes);
         if (!seeds.empty()) ok = ok && writeSeeds(out / t.target, seeds);
     }
+    ok = ok && writeSeeds(out / "fuzz_jqid_index", jqidIndexSeeds(samples));
     ok = ok && writeSeeds(out / "fuzz_broadcast_reader", broadcast) &&
                     writeSeeds(out / "fuzz_container_reader", container) &&
                     writeSeeds(out / "fuzz_index_scan", both) &&

@@ -91,8 +91,9 @@ public:
     const MainEntry* findTad(uint32_t tad) const { return findDerived(tads_, tad); }
     const MainEntry* findMessage(uint16_t key) const { return findDerived(messages_, key); }
 
-    size_t mainSize() const { return main_.size(); }
-    size_t linkSize() const { return linksByFirst_.size(); }
+    // Every main entry by JQID; every link by first JQID.
+    std::span<const MainEntry> mainEntries() const { return main_; }
+    std::span<const LinkEntry> links() const { return linksByFirst_; }
     // Bytes the tables hold, for the benchmarks.
     size_t memoryUsed() const;
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "feedcore.h"
 
@@ -68,5 +69,110 @@ PathString hostExecutableFolder();
 // True when a file of that name beside the host's executable can be opened
 // for reading. Asked anew on every call.
 bool existsBesideHost(const JQChar* fileName);
+
+// The file name of a shared library of this target: "feedcore" gives
+// "feedcore.dll" on Windows and "libfeedcore.so" elsewhere.
+PathString sharedLibraryFileName(const JQChar* baseName);
+
+// The host executable's folder followed by fileName; empty when the folder
+// cannot be determined.
+PathString pathBesideHost(const JQChar* fileName);
+
+// --- libraries loaded at run time -------------------------------------------
+
+// A shared library loaded by full path (LoadLibraryW / dlopen with RTLD_NOW |
+// RTLD_LOCAL); unloaded when the object goes away. Never copied.
+class Module {
+public:
+    Module() = default;
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+    Module(Module&& other) noexcept;
+    Module& operator=(Module&& other) noexcept;
+    ~Module();
+
+    // Never throws; a library that cannot be loaded gives a module that is not
+    // loaded.
+    static Module load(const JQChar* path);
+
+    bool isLoaded() const;
+    // The address of an exported entry point (GetProcAddress / dlsym); null
+    // when it is missing or nothing is loaded.
+    void* symbol(const char* name) const;
+    // The entry point as a function pointer type.
+    template <typename Function>
+    Function entryPoint(const char* name) const {
+        return reinterpret_cast<Function>(symbol(name));
+    }
+    // FreeLibrary / dlclose; does nothing when nothing is loaded.
+    void unload();
+
+private:
+    void* handle_ = nullptr;
+};
+
+// --- settings files -----------------------------------------------------------
+
+// The settings reads of GetPrivateProfileIntW and GetPrivateProfileStringW. On
+// Windows they are those functions; elsewhere a reader of the same rules: the
+// file as UTF-8 (a UTF-8 or UTF-16LE byte order mark is honoured), sections
+// "[Name]" and lines "name=value", names matched case-insensitively (ASCII),
+// blanks around names and values trimmed, a value in matching single or double
+// quotes taken without them, the first section of a name and in it the first
+// key of a name searched. A null path, section or key gives the default.
+
+// Buffer size of a settings string in UTF-16 units, its terminating null
+// included: a value has at most kSettingsStringUnits - 1 characters.
+inline constexpr size_t kSettingsStringUnits = 512;
+
+// The value as an integer: an optional sign and the digits that follow, up to
+// the first other character ("12abc" gives 12, "abc" 0, "-5" -5), modulo 2^32.
+// As in Windows (checked under Wine), a lower-case prefix "0x", "0o" or "0b"
+// selects base 16, 8 or 2 ("0x10" gives 16). defaultValue when the file,
+// section or key is missing or the value empty.
+int settingsInt(const JQChar* path, const JQChar* section, const JQChar* key, int defaultValue);
+
+// The value, cut to kSettingsStringUnits - 1 units; defaultValue (without its
+// trailing blanks, null meaning "") when the file, section or key is missing.
+// A key present with an empty value gives "".
+PathString settingsString(const JQChar* path, const JQChar* section, const JQChar* key,
+                          const JQChar* defaultValue);
+
+// --- folders --------------------------------------------------------------------
+
+// The names (without folder) of the files that match a pattern of a folder
+// path, the separator and a name pattern with '*' and '?' (for example <folder>\G*), in
+// the order in which the system returns them (FindFirstFileW / FindNextFileW;
+// opendir / readdir elsewhere, matching case-insensitively for ASCII as
+// Windows does). Folders are skipped. A folder that does not exist, or a
+// pattern that matches nothing, gives an empty list.
+std::vector<PathString> listFolder(const JQChar* pattern);
+
+// --- the library lock -----------------------------------------------------------
+
+// A recursive lock: a CRITICAL_SECTION on Windows, a recursive pthread mutex
+// elsewhere. Usable with std::lock_guard. Neither copied nor moved; an index
+// library owns one as a static object.
+class RecursiveLock {
+public:
+    RecursiveLock() noexcept;
+    RecursiveLock(const RecursiveLock&) = delete;
+    RecursiveLock& operator=(const RecursiveLock&) = delete;
+    ~RecursiveLock();
+
+    void lock() noexcept;
+    void unlock() noexcept;
+
+private:
+    // Room for a CRITICAL_SECTION or a pthread_mutex_t of either word size;
+    // the backends check that theirs fits.
+    alignas(8) unsigned char storage_[64];
+};
+
+// --- time ---------------------------------------------------------------------
+
+// The current UTC time in 100-nanosecond units since 1601-01-01 (the FILETIME
+// epoch): GetSystemTimeAsFileTime, or CLOCK_REALTIME elsewhere.
+uint64_t utcNowFileTime();
 
 }  // namespace jq::platform

@@ -121,7 +121,7 @@ TEST_F(JqidTablesTest, BuilderStatuses) {
     EXPECT_NE(tables.find(jqidOf(1001, 2)), nullptr);
     EXPECT_EQ(tables.find(jqidOf(1001, 3)), nullptr);
     EXPECT_EQ(tables.find(jqidOf(1001, 5)), nullptr);
-    EXPECT_EQ(tables.mainSize(), 2u);
+    EXPECT_EQ(tables.mainEntries().size(), 2u);
 }
 
 TEST_F(JqidTablesTest, LaterPackagesWinAndWithinOneTheFirstEntry) {
@@ -133,7 +133,7 @@ TEST_F(JqidTablesTest, LaterPackagesWinAndWithinOneTheFirstEntry) {
     ASSERT_NE(tables.find(a), nullptr);
     EXPECT_EQ(tables.find(a)->id, 11u);
     EXPECT_EQ(tables.find(b)->id, 20u);
-    EXPECT_EQ(tables.mainSize(), 2u);
+    EXPECT_EQ(tables.mainEntries().size(), 2u);
 }
 
 TEST_F(JqidTablesTest, LinksAreKeptOnceInDeliveryOrder) {
@@ -143,7 +143,7 @@ TEST_F(JqidTablesTest, LinksAreKeptOnceInDeliveryOrder) {
     ASSERT_EQ(add(0x4000, {linkEntry(a, b, 0, 200)}), JQ_OK);  // delivered again
     ASSERT_EQ(add(0x4000, {linkEntry(c, c)}), JQ_OK);
     tables.finish();
-    EXPECT_EQ(tables.linkSize(), 4u);
+    EXPECT_EQ(tables.links().size(), 4u);
     // (A, B) now counts as delivered after (A, C).
     EXPECT_EQ(linked(a), (std::vector<uint64_t>{c, b, d}));
     EXPECT_EQ(tables.linksFrom(a).back().validity.expiry, 200u);

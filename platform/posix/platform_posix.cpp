@@ -3,12 +3,17 @@
 // Paths arrive as UTF-16 and are converted to UTF-8 for the system calls.
 #include "platform.h"
 
+#include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <new>
 
 namespace jq::platform {
 
@@ -62,8 +67,8 @@ PathString fromUtf8(const std::string& text) {
             c = ((b & 0x0Fu) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F);
             length = 3;
         } else if ((b >> 3) == 0x1E && i + 3 < text.size()) {
-            c = ((b & 0x07u) << 18) | ((text[i + 1] & 0x3F) << 12) |
-                ((text[i + 2] & 0x3F) << 6) | (text[i + 3] & 0x3F);
+            c = ((b & 0x07u) << 18) | ((text[i + 1] & 0x3F) << 12) | ((text[i + 2] & 0x3F) << 6) |
+                (text[i + 3] & 0x3F);
             length = 4;
         }
         i += length;
@@ -189,6 +194,341 @@ bool existsBesideHost(const JQChar* fileName) {
     const PathString folder = hostExecutableFolder();
     if (folder.empty()) return false;
     return File::openForReading((folder + fileName).c_str()).isOpen();
+}
+
+PathString sharedLibraryFileName(const JQChar* baseName) {
+    return u"lib" + PathString(baseName) + u".so";
+}
+
+PathString pathBesideHost(const JQChar* fileName) {
+    const PathString folder = hostExecutableFolder();
+    if (folder.empty()) return {};
+    return folder + fileName;
+}
+
+// --- Module -------------------------------------------------------------------
+
+Module::Module(Module&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+
+Module& Module::operator=(Module&& other) noexcept {
+    if (this != &other) {
+        unload();
+        handle_ = other.handle_;
+        other.handle_ = nullptr;
+    }
+    return *this;
+}
+
+Module::~Module() { unload(); }
+
+Module Module::load(const JQChar* path) {
+    Module module;
+    if (path == nullptr) return module;
+    try {
+        module.handle_ = ::dlopen(toUtf8(path).c_str(), RTLD_NOW | RTLD_LOCAL);
+    } catch (...) {
+        module.handle_ = nullptr;
+    }
+    return module;
+}
+
+bool Module::isLoaded() const { return handle_ != nullptr; }
+
+void* Module::symbol(const char* name) const {
+    if (handle_ == nullptr || name == nullptr) return nullptr;
+    return ::dlsym(handle_, name);
+}
+
+void Module::unload() {
+    if (handle_ != nullptr) ::dlclose(handle_);
+    handle_ = nullptr;
+}
+
+// --- settings files -------------------------------------------------------------
+//
+// The rules of Windows' profile reader (as Wine documents them in its code):
+// lines end at '\n' (at '\r' when no '\n' follows), blanks around a line are
+// dropped, "[" up to the last "]" of a line names a section, any other line is
+// a key: the text before the first '=' without its blanks is the name, the
+// text after it without its blanks the value; a line without '=' is a key
+// without a value, which reads as missing. Lines starting with ';' are
+// comments. Lines before the first section belong to a section without a name.
+
+namespace {
+
+bool isBlank(JQChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r' ||
+           c == 0x1A;
+}
+
+JQChar asciiUpper(JQChar c) { return c >= u'a' && c <= u'z' ? static_cast<JQChar>(c - 32) : c; }
+
+bool sameName(const JQChar* a, size_t aLength, const PathString& b) {
+    if (aLength != b.size()) return false;
+    for (size_t i = 0; i < aLength; ++i) {
+        if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
+    }
+    return true;
+}
+
+PathString trimmed(const JQChar* text) {
+    PathString value(text);
+    const size_t begin = value.find_first_not_of(u" \t\n\v\f\r\x1A");
+    if (begin == PathString::npos) return {};
+    const size_t end = value.find_last_not_of(u" \t\n\v\f\r\x1A");
+    return value.substr(begin, end - begin + 1);
+}
+
+// The default as Windows takes it: without trailing spaces, cut to the buffer.
+PathString defaultString(const JQChar* defaultValue) {
+    PathString value(defaultValue == nullptr ? u"" : defaultValue);
+    const size_t end = value.find_last_not_of(u' ');
+    value.resize(end == PathString::npos ? 0 : end + 1);
+    if (value.size() > kSettingsStringUnits - 1) value.resize(kSettingsStringUnits - 1);
+    return value;
+}
+
+// The whole file as UTF-16 units; false when it cannot be read.
+bool readSettingsText(const JQChar* path, PathString& text) {
+    File file = File::openForReading(path);
+    uint64_t size = 0;
+    if (!file.isOpen() || !file.size(size) || size > (64u << 20)) return false;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    size_t got = 0;
+    if (!file.read(bytes.data(), bytes.size(), got)) return false;
+    bytes.resize(got);
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.size() >= 2 &&
+        ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
+        const bool little = byte(0) == 0xFF;
+        text.clear();
+        text.reserve(bytes.size() / 2);
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            text += static_cast<JQChar>(little ? byte(i) | (byte(i + 1) << 8)
+                                               : (byte(i) << 8) | byte(i + 1));
+        }
+        return true;
+    }
+    if (bytes.size() >= 3 && byte(0) == 0xEF && byte(1) == 0xBB && byte(2) == 0xBF) {
+        bytes.erase(0, 3);
+    }
+    text = fromUtf8(bytes);
+    return true;
+}
+
+// Finds the value of key in the first section named section; false when the
+// section, the key or its value is missing.
+bool findSetting(const PathString& text, const PathString& section, const PathString& key,
+                 PathString& value) {
+    bool inSection = section.empty();  // keys before any section header
+    size_t next = 0;
+    while (next < text.size()) {
+        const size_t start = next;
+        size_t end = text.find(u'\n', start);
+        if (end == PathString::npos) end = text.find(u'\r', start);
+        next = end == PathString::npos ? text.size() : end + 1;
+        if (end == PathString::npos) end = text.size();
+
+        size_t first = start;
+        size_t last = end;
+        while (first < last && isBlank(text[first])) ++first;
+        while (last > first && isBlank(text[last - 1])) --last;
+        if (first == last) continue;
+        const JQChar* line = text.data() + first;
+        const size_t length = last - first;
+
+        if (line[0] == u'[') {
+            size_t close = length;
+            while (close > 1 && line[close - 1] != u']') --close;
+            if (close > 1) {
+                // Only the first section of the name is searched.
+                if (inSection) return false;
+                inSection = sameName(line + 1, close - 2, section);
+                continue;
+            }
+        }
+        if (!inSection || line[0] == u';') continue;
+
+        size_t equals = 0;
+        while (equals < length && line[equals] != u'=') ++equals;
+        size_t nameEnd = equals;
+        while (nameEnd > 0 && isBlank(line[nameEnd - 1])) --nameEnd;
+        if (!sameName(line, nameEnd, key)) continue;
+        if (equals == length) return false;  // the first key of the name has no value
+        size_t valueStart = equals + 1;
+        while (valueStart < length && isBlank(line[valueStart])) ++valueStart;
+        value.assign(line + valueStart, length - valueStart);
+        return true;
+    }
+    return false;
+}
+
+// The value as GetPrivateProfileStringW copies it into a buffer of `units`
+// units: a pair of matching quotes dropped, cut to units - 1.
+PathString copiedValue(const PathString& value, size_t units) {
+    const JQChar first = value.empty() ? u'\0' : value.front();
+    const bool quoted =
+        value.size() >= 2 && (first == u'"' || first == u'\'') && value.back() == first;
+    const size_t from = quoted ? 1 : 0;
+    const size_t fullLength = value.size() - from;
+    size_t length = fullLength < units - 1 ? fullLength : units - 1;
+    if (quoted && units >= fullLength && length > 0) --length;
+    return value.substr(from, length);
+}
+
+// The value as GetPrivateProfileStringW reads it into a buffer of `units`
+// units; false when the default applies.
+bool readSetting(const JQChar* path, const JQChar* section, const JQChar* key, size_t units,
+                 PathString& value) {
+    if (path == nullptr || section == nullptr || key == nullptr) return false;
+    PathString text;
+    if (!readSettingsText(path, text)) return false;
+    PathString raw;
+    if (!findSetting(text, trimmed(section), trimmed(key), raw)) return false;
+    value = copiedValue(raw, units);
+    return true;
+}
+
+}  // namespace
+
+int settingsInt(const JQChar* path, const JQChar* section, const JQChar* key, int defaultValue) {
+    // GetPrivateProfileIntW reads the string into 30 units and converts it
+    // like RtlUnicodeStringToInteger with base 0: leading blanks and control
+    // characters, a sign, a base prefix "0x", "0o" or "0b" (lower case only),
+    // digits up to the first unit that is none, modulo 2^32.
+    PathString value;
+    if (!readSetting(path, section, key, 30, value) || value.empty()) return defaultValue;
+    size_t i = 0;
+    while (i < value.size() && value[i] <= u' ') ++i;
+    bool negative = false;
+    if (i < value.size() && (value[i] == u'-' || value[i] == u'+')) negative = value[i++] == u'-';
+    uint32_t base = 10;
+    if (i + 1 < value.size() && value[i] == u'0') {
+        const JQChar prefix = value[i + 1];
+        base = prefix == u'x' ? 16 : prefix == u'o' ? 8 : prefix == u'b' ? 2 : 10;
+        if (base != 10) i += 2;
+    }
+    uint32_t number = 0;
+    for (; i < value.size(); ++i) {
+        const JQChar c = value[i];
+        uint32_t digit = 36;
+        if (c >= u'0' && c <= u'9') digit = c - u'0';
+        if (c >= u'A' && c <= u'Z') digit = c - u'A' + 10;
+        if (c >= u'a' && c <= u'z') digit = c - u'a' + 10;
+        if (digit >= base) break;
+        number = number * base + digit;
+    }
+    if (negative) number = 0u - number;
+    return static_cast<int>(number);
+}
+
+PathString settingsString(const JQChar* path, const JQChar* section, const JQChar* key,
+                          const JQChar* defaultValue) {
+    PathString value;
+    if (readSetting(path, section, key, kSettingsStringUnits, value)) return value;
+    return defaultString(defaultValue);
+}
+
+// --- folders --------------------------------------------------------------------
+
+namespace {
+
+// '*' any run of units, '?' any one unit, other units equal when ASCII
+// upper-casing makes them so.
+bool matchesPattern(const PathString& name, const PathString& pattern) {
+    size_t n = 0;
+    size_t p = 0;
+    size_t starPattern = PathString::npos;
+    size_t starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            starPattern = p++;
+            starName = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == u'?' || asciiUpper(pattern[p]) == asciiUpper(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starPattern != PathString::npos) {
+            p = starPattern + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
+}  // namespace
+
+std::vector<PathString> listFolder(const JQChar* pattern) {
+    std::vector<PathString> names;
+    if (pattern == nullptr) return names;
+    const PathString whole(pattern);
+    const size_t cut = whole.rfind(kPathSeparator);
+    const PathString folder = cut == PathString::npos ? PathString(u".")
+                              : cut == 0              ? PathString(u"/")
+                                                      : whole.substr(0, cut);
+    const PathString namePattern = cut == PathString::npos ? whole : whole.substr(cut + 1);
+    if (namePattern.empty()) return names;
+
+    DIR* dir = ::opendir(toUtf8(folder.c_str()).c_str());
+    if (dir == nullptr) return names;
+    try {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string raw(entry->d_name);
+            if (raw == "." || raw == "..") continue;
+            PathString name = fromUtf8(raw);
+            // A name that is not UTF-8 could not be opened by its UTF-16 form.
+            if (toUtf8(name.c_str()) != raw) continue;
+            if (!matchesPattern(name, namePattern)) continue;
+            struct stat info {};
+            if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) != 0 || S_ISDIR(info.st_mode))
+                continue;
+            names.push_back(std::move(name));
+        }
+    } catch (...) {
+        ::closedir(dir);
+        throw;
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// --- the library lock -----------------------------------------------------------
+
+static_assert(sizeof(pthread_mutex_t) <= sizeof(RecursiveLock) && alignof(pthread_mutex_t) <= 8,
+              "a pthread_mutex_t must fit into RecursiveLock's storage");
+
+namespace {
+pthread_mutex_t* mutexIn(unsigned char* storage) {
+    return std::launder(reinterpret_cast<pthread_mutex_t*>(storage));
+}
+}  // namespace
+
+RecursiveLock::RecursiveLock() noexcept {
+    pthread_mutexattr_t attributes;
+    ::pthread_mutexattr_init(&attributes);
+    ::pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+    ::pthread_mutex_init(new (storage_) pthread_mutex_t, &attributes);
+    ::pthread_mutexattr_destroy(&attributes);
+}
+
+RecursiveLock::~RecursiveLock() { ::pthread_mutex_destroy(mutexIn(storage_)); }
+
+void RecursiveLock::lock() noexcept { ::pthread_mutex_lock(mutexIn(storage_)); }
+
+void RecursiveLock::unlock() noexcept { ::pthread_mutex_unlock(mutexIn(storage_)); }
+
+// --- time -----------------------------------------------------------------------
+
+uint64_t utcNowFileTime() {
+    // 1601-01-01 to 1970-01-01 in 100-nanosecond units.
+    constexpr uint64_t kUnixEpoch = 116444736000000000ull;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return kUnixEpoch + static_cast<uint64_t>(now.tv_sec) * 10000000ull +
+           static_cast<uint64_t>(now.tv_nsec) / 100u;
 }
 
 }  // namespace jq::platform

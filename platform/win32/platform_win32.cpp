@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 namespace jq::platform {
 
 const JQChar kPathSeparator = L'\\';
@@ -51,7 +53,8 @@ File File::createAlways(const JQChar* path) {
 File File::openForAppend(const JQChar* path) {
     File file = openWith(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
     if (file.isOpen() &&
-        ::SetFilePointer(toHandle(file.handle_), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+        ::SetFilePointer(toHandle(file.handle_), 0, nullptr, FILE_END) ==
+            INVALID_SET_FILE_POINTER &&
         ::GetLastError() != NO_ERROR) {
         file.close();
     }
@@ -82,7 +85,8 @@ bool File::read(void* buffer, size_t count, size_t& got) {
     if (!isOpen()) return false;
     auto* out = static_cast<char*>(buffer);
     while (got < count) {
-        const DWORD want = static_cast<DWORD>(count - got > 0x40000000u ? 0x40000000u : count - got);
+        const DWORD want =
+            static_cast<DWORD>(count - got > 0x40000000u ? 0x40000000u : count - got);
         DWORD n = 0;
         if (!::ReadFile(toHandle(handle_), out + got, want, &n, nullptr)) return false;
         if (n == 0) break;
@@ -97,7 +101,8 @@ bool File::write(const void* buffer, size_t count) {
     size_t done = 0;
     while (done < count) {
         DWORD n = 0;
-        const DWORD want = static_cast<DWORD>(count - done > 0x40000000u ? 0x40000000u : count - done);
+        const DWORD want =
+            static_cast<DWORD>(count - done > 0x40000000u ? 0x40000000u : count - done);
         if (!::WriteFile(toHandle(handle_), in + done, want, &n, nullptr) || n == 0) return false;
         done += n;
     }
@@ -113,7 +118,8 @@ PathString hostExecutableFolder() {
     // The module path of the process (a null module), grown until it fits.
     std::wstring buffer(512, L'\0');
     for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n =
+            ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return {};
         if (n < buffer.size()) {
             buffer.resize(n);
@@ -131,6 +137,122 @@ bool existsBesideHost(const JQChar* fileName) {
     const PathString folder = hostExecutableFolder();
     if (folder.empty()) return false;
     return File::openForReading((folder + fileName).c_str()).isOpen();
+}
+
+PathString sharedLibraryFileName(const JQChar* baseName) { return PathString(baseName) + L".dll"; }
+
+PathString pathBesideHost(const JQChar* fileName) {
+    const PathString folder = hostExecutableFolder();
+    if (folder.empty()) return {};
+    return folder + fileName;
+}
+
+// --- Module -------------------------------------------------------------------
+
+Module::Module(Module&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+
+Module& Module::operator=(Module&& other) noexcept {
+    if (this != &other) {
+        unload();
+        handle_ = other.handle_;
+        other.handle_ = nullptr;
+    }
+    return *this;
+}
+
+Module::~Module() { unload(); }
+
+Module Module::load(const JQChar* path) {
+    Module module;
+    if (path == nullptr) return module;
+    module.handle_ = reinterpret_cast<void*>(::LoadLibraryW(path));
+    return module;
+}
+
+bool Module::isLoaded() const { return handle_ != nullptr; }
+
+void* Module::symbol(const char* name) const {
+    if (handle_ == nullptr || name == nullptr) return nullptr;
+    return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(handle_), name));
+}
+
+void Module::unload() {
+    if (handle_ != nullptr) ::FreeLibrary(static_cast<HMODULE>(handle_));
+    handle_ = nullptr;
+}
+
+// --- settings files -------------------------------------------------------------
+
+int settingsInt(const JQChar* path, const JQChar* section, const JQChar* key, int defaultValue) {
+    // Null names would ask for lists of names instead of a value.
+    if (path == nullptr || section == nullptr || key == nullptr) return defaultValue;
+    return static_cast<int>(::GetPrivateProfileIntW(section, key, defaultValue, path));
+}
+
+PathString settingsString(const JQChar* path, const JQChar* section, const JQChar* key,
+                          const JQChar* defaultValue) {
+    if (defaultValue == nullptr) defaultValue = L"";
+    if (path == nullptr || section == nullptr || key == nullptr) {
+        PathString value(defaultValue);
+        const size_t end = value.find_last_not_of(L' ');
+        value.resize(end == PathString::npos ? 0 : end + 1);
+        if (value.size() > kSettingsStringUnits - 1) value.resize(kSettingsStringUnits - 1);
+        return value;
+    }
+    wchar_t buffer[kSettingsStringUnits] = {};
+    const DWORD n = ::GetPrivateProfileStringW(section, key, defaultValue, buffer,
+                                               static_cast<DWORD>(kSettingsStringUnits), path);
+    return PathString(buffer, n < kSettingsStringUnits ? n : kSettingsStringUnits - 1);
+}
+
+// --- folders --------------------------------------------------------------------
+
+std::vector<PathString> listFolder(const JQChar* pattern) {
+    std::vector<PathString> names;
+    if (pattern == nullptr) return names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    try {
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                names.emplace_back(found.cFileName);
+        } while (::FindNextFileW(search, &found));
+    } catch (...) {
+        ::FindClose(search);
+        throw;
+    }
+    ::FindClose(search);
+    return names;
+}
+
+// --- the library lock -----------------------------------------------------------
+
+static_assert(sizeof(CRITICAL_SECTION) <= sizeof(RecursiveLock) && alignof(CRITICAL_SECTION) <= 8,
+              "a CRITICAL_SECTION must fit into RecursiveLock's storage");
+
+namespace {
+CRITICAL_SECTION* section(unsigned char* storage) {
+    return std::launder(reinterpret_cast<CRITICAL_SECTION*>(storage));
+}
+}  // namespace
+
+RecursiveLock::RecursiveLock() noexcept {
+    ::InitializeCriticalSection(new (storage_) CRITICAL_SECTION);
+}
+
+RecursiveLock::~RecursiveLock() { ::DeleteCriticalSection(section(storage_)); }
+
+void RecursiveLock::lock() noexcept { ::EnterCriticalSection(section(storage_)); }
+
+void RecursiveLock::unlock() noexcept { ::LeaveCriticalSection(section(storage_)); }
+
+// --- time -----------------------------------------------------------------------
+
+uint64_t utcNowFileTime() {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    return (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
 }  // namespace jq::platform
