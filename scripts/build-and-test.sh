@@ -3,6 +3,7 @@
 #
 #   native   Linux build, its CTest suite
 #   asan     clang with AddressSanitizer and UndefinedBehaviorSanitizer, the same suite
+#   tsan     clang with ThreadSanitizer: the suites that query from several threads
 #   win32    MinGW-w64 cross build, the same suite under Wine (cmake/run-win32-suite.sh)
 #   fuzz     every libFuzzer target for a short, fixed time on its seed corpus
 #   bench    the decoder benchmarks, once and briefly
@@ -20,7 +21,7 @@ fuzz_seconds=${JQ_FUZZ_SECONDS:-20}
 jobs=$(nproc)
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(native asan win32 fuzz bench)
+[ ${#stages[@]} -gt 0 ] || stages=(native asan tsan win32 fuzz bench)
 
 say() { printf '\n=== %s ===\n' "$*"; }
 elapsed() { echo "$(($(date +%s) - $1)) s"; }
@@ -44,6 +45,12 @@ stage_native() {
 
 stage_asan() {
     configure_and_build asan && ctest --preset asan
+}
+
+# Only what runs threads: the index libraries queried during reloads.
+stage_tsan() {
+    configure_and_build tsan --target idindex_concurrency idindex_stress feedcore idindex &&
+        ctest --preset tsan -R '_concurrency$'
 }
 
 stage_win32() {
