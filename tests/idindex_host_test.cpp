@@ -1,6 +1,7 @@
 // Tests of the JQID index as a host sees it: jqtool, feedcore and idindex are
 // copied into a fresh folder with a JQID.ini and data folders written here,
-// and "jqtool jqid ..." is run there.
+// and "jqtool jqid ..." is run there. jqtool needs feedcore to start, so a
+// folder without feedcore gets idindex_probe, a host of idindex alone.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -91,15 +92,22 @@ protected:
         return folder;
     }
 
-    // A file of one type-0xDF package per table, in order.
-    static void jqFile(const fs::path& path, const std::vector<JqidTable>& tables) {
+    // A file of one type-0xDF package per table, in order; at its end, when
+    // asked, a package of CurrentGRT 1007, which names no kind of table.
+    static void jqFile(const fs::path& path, const std::vector<JqidTable>& tables,
+                       bool unknownKindLast = false) {
         write::BroadcastFile f;
         f.fileHeader();
+        write::DataPackage p;
+        p.typeCode = write::kJqidTable;
         for (const JqidTable& t : tables) {
-            write::DataPackage p;
-            p.typeCode = write::kJqidTable;
             p.packetHeader = write::jqidPacketHeader(t);
             p.plain = write::jqidData(t);
+            f.dataPackage(p);
+        }
+        if (unknownKindLast) {
+            p.packetHeader = {0x03, 0xEF, 0, 0, 0, 0};
+            p.plain = {0, 0, 0, 0};
             f.dataPackage(p);
         }
         test::writeBytes(path, f.bytes());
@@ -109,32 +117,47 @@ protected:
     fs::path host_;
 };
 
-TEST_F(IndexHost, WithoutFeedcoreTheIndexStaysEmpty) {
-    const fs::path data = dataFolder("data");
-    jqFile(data / "G1.jq", {table(1100, {idEntry(0x044C00000001, 7)})});
-    settings("1", {data.string()});
+TEST(IndexAlone, WithoutFeedcoreQueriesAnswerNotInitialised) {
+    test::TempFolder folder("idindex-alone");
+    const fs::path probe =
+        test::copyFromProgramFolder(test::programFileName("idindex_probe"), folder.path());
+    test::copyFromProgramFolder(test::libraryFileName("idindex"), folder.path());
+    test::ChildResult r = test::runChild(probe, {}, folder.path() / "output.txt");
+    std::erase(r.output, '\r');
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    // The failed load keeps the context: arguments are checked first, and
+    // UnInitializeJQID succeeds once.
+    EXPECT_EQ(r.output,
+              "IsFindJQID.before=0\nGetJQIDData.before=4097\nUnInitializeJQID.before=4097\n"
+              "InitializeJQID=23\nGetJQIDData=4097\nGetJQIDData.null=17\nGetPAD2JQID=4097\n"
+              "GetPAD2JQID.null=17\nGetGRT2JQIDList=4097\nGetGRT2JQIDList.null=17\nIsFindJQID=0\n"
+              "UnInitializeJQID=0\nUnInitializeJQID.again=4097\n");
+}
 
+TEST_F(IndexHost, AFailedSecondPassEmptiesTheIndex) {
+    const fs::path data = dataFolder("data");
+    // A package of no known kind ends the only first-pass file: no matter.
+    jqFile(data / "G1.jq", {table(1100, {idEntry(0x044C00000001, 7)})}, true);
+    settings("1", {data.string()});
     test::ChildResult r = jqid({"find", "0x044C00000001"});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_PRED2(contains, r.output, "found: 1\n");
 
-    fs::remove(folder_.path() / test::libraryFileName("feedcore"));
+    // The same at the end of the second pass discards the load.
+    jqFile(data / "G2.jq", {table(1001, {idEntry(0x03E900000001, 1)}, 1)}, true);
     r = jqid({"get", "0x044C00000001"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_PRED2(contains, r.output, "InitializeJQID: status 23 ");
+    EXPECT_PRED2(contains, r.output, "InitializeJQID: status 21 ");
     EXPECT_FALSE(contains(r.output, "status: ")) << r.output;  // no query after a failed load
-
-    // The context exists: queries answer "not initialised" after checking
-    // their output, and UnInitializeJQID succeeds.
     r = jqid({"get", "0x044C00000001", "--keep-going"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_PRED2(contains, r.output, "status: 4097 ");
     EXPECT_FALSE(contains(r.output, "UnInitializeJQID")) << r.output;
     r = jqid({"get", "0x044C00000001", "--keep-going", "--null-output"});
     EXPECT_PRED2(contains, r.output, "status: 17 ");
-    r = jqid({"pad", "7", "--keep-going", "--null-output"});
+    r = jqid({"msid", "1", "2", "--keep-going", "--null-output"});
     EXPECT_PRED2(contains, r.output, "status: 17 ");
-    r = jqid({"grt-list", "1100", "--keep-going"});
+    r = jqid({"links", "0x044C00000001", "--keep-going"});
     EXPECT_PRED2(contains, r.output, "status: 4097 ");
     r = jqid({"find", "0x044C00000001", "--keep-going"});
     EXPECT_PRED2(contains, r.output, "found: 0\n");
