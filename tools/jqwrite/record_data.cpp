@@ -196,6 +196,7 @@ Bytes codeDownloadPacketHeader(const CodeDownload& p) {
 Bytes codeDownloadData(const CodeDownload& p) {
     requireAtMost(p.code.size(), 0xFFFF, "DataSize");
     Bytes out;
+    out.reserve(16 + p.code.size());  // also keeps GCC 12's -Warray-bounds quiet at -O3
     putBe16(out, p.fileInfoSize);
     out.insert(out.end(), 6, 0);
     putBe16(out, p.crc);
@@ -313,6 +314,7 @@ Bytes topicMessagePacketHeader(const TopicMessage& m) {
 
 Bytes topicMessageData(const TopicMessage& m) {
     Bytes out;
+    out.reserve(2 + m.object.size());  // also keeps GCC 12's -Warray-bounds quiet at -O3
     putBe16(out, m.dataSmk.value_or(m.smk));
     append(out, m.object);
     return out;
