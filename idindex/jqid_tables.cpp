@@ -86,18 +86,21 @@ JQStatus JqidTables::addLinks(const PackageRecord& package) {
 }
 
 JQStatus JqidTables::addEntries(const PackageRecord& package, uint32_t kind) {
-    const uint32_t packageOrder = packagesMerged_++;
-    uint32_t position = 0;
+    const uint32_t laterFirst = UINT32_MAX - packagesMerged_++;
     return readEntries(package, kind, [&](const EntryBytes& bytes, const records::JqidKeys& keys) {
-        const MainEntry entry{
-            keys.jqid, bytes, {keys.effective, keys.expiry}, keys.id, static_cast<uint16_t>(kind),
-            keys.gcn};
-        pendingMain_.push_back({entry, packageOrder, position++});
+        mergeOrder_.push_back({keys.jqid, laterFirst, static_cast<uint32_t>(pendingMain_.size())});
+        pendingMain_.push_back({keys.jqid,
+                                bytes,
+                                {keys.effective, keys.expiry},
+                                keys.id,
+                                static_cast<uint16_t>(kind),
+                                keys.gcn});
     });
 }
 
 void JqidTables::clear() {
     pendingMain_ = {};
+    mergeOrder_ = {};
     pendingLinks_ = {};
     packagesMerged_ = 0;
     linksDelivered_ = 0;
@@ -120,19 +123,17 @@ void JqidTables::finish() {
 // For each JQID the entry of the last package that carried it, the first of
 // that package.
 void JqidTables::resolveMain() {
-    std::sort(pendingMain_.begin(), pendingMain_.end(),
-              [](const PendingMain& a, const PendingMain& b) {
-                  return std::tie(a.entry.jqid, b.package, a.position) <
-                         std::tie(b.entry.jqid, a.package, b.position);
-              });
+    std::sort(mergeOrder_.begin(), mergeOrder_.end());
     main_.clear();
-    main_.reserve(pendingMain_.size());
-    for (const PendingMain& pending : pendingMain_) {
-        if (main_.empty() || main_.back().jqid != pending.entry.jqid)
-            main_.push_back(pending.entry);
+    main_.reserve(mergeOrder_.size());
+    for (const MergeOrder& order : mergeOrder_) {
+        if (main_.empty() || main_.back().jqid != order.jqid) {
+            main_.push_back(pendingMain_[order.pending]);
+        }
     }
     main_.shrink_to_fit();
     pendingMain_ = {};
+    mergeOrder_ = {};
 }
 
 // Of each link (JQID1, JQID2) the copy delivered last; both tables order
@@ -152,13 +153,21 @@ void JqidTables::resolveLinks() {
     std::sort(linksByFirst_.begin(), linksByFirst_.end(), linkLess);
     linksByFirst_.shrink_to_fit();
 
-    linksBySecond_.resize(linksByFirst_.size());
-    for (uint32_t i = 0; i < linksBySecond_.size(); ++i) linksBySecond_[i] = i;
-    std::sort(linksBySecond_.begin(), linksBySecond_.end(), [this](uint32_t a, uint32_t b) {
-        const LinkEntry& x = linksByFirst_[a];
-        const LinkEntry& y = linksByFirst_[b];
-        return std::tie(x.jqid2, x.delivery) < std::tie(y.jqid2, y.delivery);
-    });
+    struct BySecond {
+        uint64_t jqid2;
+        uint32_t delivery;
+        uint32_t position;
+        bool operator<(const BySecond& b) const {
+            return jqid2 != b.jqid2 ? jqid2 < b.jqid2 : delivery < b.delivery;
+        }
+    };
+    std::vector<BySecond> order(linksByFirst_.size());
+    for (uint32_t i = 0; i < order.size(); ++i) {
+        order[i] = {linksByFirst_[i].jqid2, linksByFirst_[i].delivery, i};
+    }
+    std::sort(order.begin(), order.end());
+    linksBySecond_.resize(order.size());
+    for (uint32_t i = 0; i < order.size(); ++i) linksBySecond_[i] = order[i].position;
 }
 
 // The entries of one kind filed under that GRT, by their ID (for messages

@@ -49,6 +49,10 @@ constexpr size_t kMimeTypeMaxBytes = 0xFE;
 
 // --- field decoding --------------------------------------------------------
 
+// What a body read fills in: every field, or only the numbers as sent (the
+// key values need neither calendar dates nor buffer copies).
+enum class Fields { All, AsSent };
+
 EpochTime epochTime(uint32_t seconds) {
     const CalendarTime time = timeFromDayZeroSeconds(seconds);
     return {seconds,   time.date.year, time.date.month, time.date.day,
@@ -63,9 +67,14 @@ uint64_t readJqid(ByteReader& r) {
 }
 
 template <typename Record>
-void readDates(ByteReader& r, Record& record) {
+void readDates(ByteReader& r, Record& record, Fields fields) {
     const uint32_t effective = r.u32be();
     const uint32_t expiry = r.u32be();
+    if (fields == Fields::AsSent) {
+        record.EffectiveDate.seconds = effective;
+        record.ExpiryDate.seconds = expiry;
+        return;
+    }
     record.EffectiveDate = epochTime(effective);
     record.ExpiryDate = epochTime(expiry);
 }
@@ -79,37 +88,41 @@ uint8_t* storedCopy(const uint8_t* bytes, size_t count) {
     return buffer;
 }
 
-void readMimeType(ByteReader& r, uint8_t& size, uint8_t*& buffer) {
+void readMimeType(ByteReader& r, uint8_t& size, uint8_t*& buffer, Fields fields) {
     const uint8_t wireSize = r.u8();
     const ByteView wire = r.bytes(wireSize);
+    if (fields == Fields::AsSent) return;
     const size_t kept = std::min(wire.size, kMimeTypeMaxBytes);
     buffer = storedCopy(wire.data, kept);
     size = static_cast<uint8_t>(kept == 0 ? 0 : kept + 1);
 }
 
 // DocRef and Uri: a 0xFF-extended size and that many bytes.
-void readLongBuffer(ByteReader& r, uint32_t& size, uint8_t*& buffer) {
+void readLongBuffer(ByteReader& r, uint32_t& size, uint8_t*& buffer, Fields fields) {
     const uint32_t wireSize = r.ffExtended();
     const ByteView wire = r.bytes(wireSize);
+    if (fields == Fields::AsSent) return;
     buffer = storedCopy(wire.data, wire.size);
     size = static_cast<uint32_t>(wire.size == 0 ? 0 : wire.size + 1);
 }
 
-void readBody(ByteReader& r, EventRecord& e) {
+void readBody(ByteReader& r, EventRecord& e, Fields fields) {
     e.JQID = readJqid(r);
     e.GCN = r.u16be();
     const uint8_t flags = r.u8();
     e.IDType = flags >> 7;
     if (e.IDType == 0) {
         e.EventID = r.u16be();
-        readDates(r, e);
+        readDates(r, e, fields);
         return;
     }
     e.MJD = r.u16be();
-    const CalendarDate date = dateFromMjd(e.MJD);
-    e.MJDYear = date.year;
-    e.MJDMonth = date.month;
-    e.MJDDay = date.day;
+    if (fields == Fields::All) {
+        const CalendarDate date = dateFromMjd(e.MJD);
+        e.MJDYear = date.year;
+        e.MJDMonth = date.month;
+        e.MJDDay = date.day;
+    }
     e.StartMinute = static_cast<uint16_t>(((flags & 0x07) << 8) | r.u8());
     e.StartHour = static_cast<uint8_t>(e.StartMinute / 60);
     e.StartMin = static_cast<uint8_t>(e.StartMinute % 60);
@@ -118,61 +131,61 @@ void readBody(ByteReader& r, EventRecord& e) {
     const uint32_t duration = (durationHigh << 16) | r.u16be();
     e.DureMinute = duration >> 6;
     e.DureSecond = duration & 0x3F;
-    readDates(r, e);
+    readDates(r, e, fields);
 }
 
-void readBody(ByteReader& r, ByteIdRecord& e) {
+void readBody(ByteReader& r, ByteIdRecord& e, Fields fields) {
     e.JQID = readJqid(r);
     e.ID = r.u8();
-    readDates(r, e);
+    readDates(r, e, fields);
 }
 
-void readBody(ByteReader& r, WordIdRecord& e) {
+void readBody(ByteReader& r, WordIdRecord& e, Fields fields) {
     e.JQID = readJqid(r);
     e.ID = r.u16be();
-    readDates(r, e);
+    readDates(r, e, fields);
 }
 
-void readBody(ByteReader& r, LongIdRecord& e) {
+void readBody(ByteReader& r, LongIdRecord& e, Fields fields) {
     e.JQID = readJqid(r);
     e.ID = r.u32be();
-    readDates(r, e);
+    readDates(r, e, fields);
 }
 
-void readBody(ByteReader& r, MessageRecord& e) {
+void readBody(ByteReader& r, MessageRecord& e, Fields fields) {
     e.JQID = readJqid(r);
     e.MessageID = r.u8();
     e.ServiceID = r.u8();
-    readDates(r, e);
+    readDates(r, e, fields);
 }
 
-void readBody(ByteReader& r, LinkRecord& e) {
+void readBody(ByteReader& r, LinkRecord& e, Fields fields) {
     e.JQID1 = readJqid(r);
     e.JQID2 = readJqid(r);
-    readDates(r, e);
+    readDates(r, e, fields);
 }
 
-void readBody(ByteReader& r, ActorRecord& e) {
+void readBody(ByteReader& r, ActorRecord& e, Fields fields) {
     e.JQID = readJqid(r);
     e.ActorID = r.u16be();
-    readMimeType(r, e.MimeTypeSize, e.MimeType);
-    readLongBuffer(r, e.DocRefSize, e.DocRef);
-    readDates(r, e);
+    readMimeType(r, e.MimeTypeSize, e.MimeType, fields);
+    readLongBuffer(r, e.DocRefSize, e.DocRef, fields);
+    readDates(r, e, fields);
 }
 
-void readBody(ByteReader& r, UriRecord& e) {
+void readBody(ByteReader& r, UriRecord& e, Fields fields) {
     e.JQID = readJqid(r);
-    readMimeType(r, e.MimeTypeSize, e.MimeType);
-    readLongBuffer(r, e.UriSize, e.Uri);
-    readDates(r, e);
+    readMimeType(r, e.MimeTypeSize, e.MimeType, fields);
+    readLongBuffer(r, e.UriSize, e.Uri, fields);
+    readDates(r, e, fields);
 }
 
-void readBody(ByteReader& r, SponsorRecord& e) {
+void readBody(ByteReader& r, SponsorRecord& e, Fields fields) {
     e.JQID = readJqid(r);
     e.SponsorID = r.u32be();
-    readMimeType(r, e.MimeTypeSize, e.MimeType);
-    readLongBuffer(r, e.UriSize, e.Uri);
-    readDates(r, e);
+    readMimeType(r, e.MimeTypeSize, e.MimeType, fields);
+    readLongBuffer(r, e.UriSize, e.Uri, fields);
+    readDates(r, e, fields);
 }
 
 // Body size of the fixed-size layouts; 0 for the layouts stepped by their
@@ -278,16 +291,6 @@ void keyValues(const LinkRecord& e, JqidKeys& keys) {
     keys.effective = e.EffectiveDate.seconds;
     keys.expiry = e.ExpiryDate.seconds;
 }
-
-// A record read only for its key values; its buffers go with it.
-template <typename Record>
-struct ScratchRecord {
-    Record record{};
-    ScratchRecord() = default;
-    ScratchRecord(const ScratchRecord&) = delete;
-    ScratchRecord& operator=(const ScratchRecord&) = delete;
-    ~ScratchRecord() { releaseBuffers(record); }
-};
 
 // --- CSV rows --------------------------------------------------------------
 
@@ -415,15 +418,15 @@ struct SlotOps {
     static JQStatus decode(ByteReader& r, JQIDEntry& entry) {
         Record* record = new Record();
         entry.*Slot = record;
-        readBody(r, *record);
+        readBody(r, *record, Fields::All);
         return r.ok() ? JQStatus{JQ_OK} : kContentError;
     }
 
     static JQStatus keys(ByteReader& r, JqidKeys& keys) {
-        ScratchRecord<Record> scratch;
-        readBody(r, scratch.record);
+        Record record{};  // holds no buffers
+        readBody(r, record, Fields::AsSent);
         if (!r.ok()) return kContentError;
-        keyValues(scratch.record, keys);
+        keyValues(record, keys);
         return JQ_OK;
     }
 
