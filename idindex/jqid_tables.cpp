@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "byte_reader.h"
+#include "radix_sort.h"
 #include "records/jqid_records.h"
 
 namespace jq::idindex {
@@ -18,6 +19,7 @@ constexpr size_t kPacketHeaderSize = 6;
 constexpr size_t kTimeStampSize = 4;
 constexpr uint16_t kLinkGrt = 0x4000;
 constexpr JQStatus kContentError = JQ_ERR_RECORD_BASE + 0xDF;
+constexpr unsigned kJqidBytes = 6;
 
 // Reads the entries of a package's data after its TimeStamp, handing each
 // entry's bytes and key values to take, up to the end of the data or the
@@ -86,9 +88,8 @@ JQStatus JqidTables::addLinks(const PackageRecord& package) {
 }
 
 JQStatus JqidTables::addEntries(const PackageRecord& package, uint32_t kind) {
-    const uint32_t laterFirst = UINT32_MAX - packagesMerged_++;
+    packageStarts_.push_back(static_cast<uint32_t>(pendingMain_.size()));
     return readEntries(package, kind, [&](const EntryBytes& bytes, const records::JqidKeys& keys) {
-        mergeOrder_.push_back({keys.jqid, laterFirst, static_cast<uint32_t>(pendingMain_.size())});
         pendingMain_.push_back({keys.jqid,
                                 bytes,
                                 {keys.effective, keys.expiry},
@@ -100,9 +101,8 @@ JQStatus JqidTables::addEntries(const PackageRecord& package, uint32_t kind) {
 
 void JqidTables::clear() {
     pendingMain_ = {};
-    mergeOrder_ = {};
+    packageStarts_ = {};
     pendingLinks_ = {};
-    packagesMerged_ = 0;
     linksDelivered_ = 0;
     main_ = {};
     linksByFirst_ = {};
@@ -121,53 +121,89 @@ void JqidTables::finish() {
 }
 
 // For each JQID the entry of the last package that carried it, the first of
-// that package.
+// that package: the pending entries are sorted by JQID, stably, from an
+// order that takes the packages from the last to the first.
 void JqidTables::resolveMain() {
-    std::sort(mergeOrder_.begin(), mergeOrder_.end());
+    struct Pending {
+        uint64_t jqid;
+        uint32_t index;
+    };
+    std::vector<Pending> order;
+    order.reserve(pendingMain_.size());
+    auto end = static_cast<uint32_t>(pendingMain_.size());
+    for (auto start = packageStarts_.rbegin(); start != packageStarts_.rend(); ++start) {
+        for (uint32_t i = *start; i < end; ++i) order.push_back({pendingMain_[i].jqid, i});
+        end = *start;
+    }
+    radixSort(
+        order, [](const Pending& p) { return p.jqid; }, kJqidBytes);
+
     main_.clear();
-    main_.reserve(mergeOrder_.size());
-    for (const MergeOrder& order : mergeOrder_) {
-        if (main_.empty() || main_.back().jqid != order.jqid) {
-            main_.push_back(pendingMain_[order.pending]);
+    main_.reserve(order.size());
+    for (const Pending& pending : order) {
+        if (main_.empty() || main_.back().jqid != pending.jqid) {
+            main_.push_back(pendingMain_[pending.index]);
         }
     }
     main_.shrink_to_fit();
     pendingMain_ = {};
-    mergeOrder_ = {};
+    packageStarts_ = {};
 }
 
 // Of each link (JQID1, JQID2) the copy delivered last; both tables order
-// equal keys by delivery.
+// equal keys by delivery. The pending links are in delivery order.
 void JqidTables::resolveLinks() {
-    std::sort(
-        pendingLinks_.begin(), pendingLinks_.end(), [](const LinkEntry& a, const LinkEntry& b) {
-            return std::tie(a.jqid1, a.jqid2, b.delivery) < std::tie(b.jqid1, b.jqid2, a.delivery);
-        });
-    linksByFirst_.clear();
-    for (const LinkEntry& link : pendingLinks_) {
-        const bool again = !linksByFirst_.empty() && linksByFirst_.back().jqid1 == link.jqid1 &&
-                           linksByFirst_.back().jqid2 == link.jqid2;
-        if (!again) linksByFirst_.push_back(link);
-    }
-    pendingLinks_ = {};
-    std::sort(linksByFirst_.begin(), linksByFirst_.end(), linkLess);
-    linksByFirst_.shrink_to_fit();
-
-    struct BySecond {
+    struct Pair {
+        uint64_t jqid1;
         uint64_t jqid2;
-        uint32_t delivery;
-        uint32_t position;
-        bool operator<(const BySecond& b) const {
-            return jqid2 != b.jqid2 ? jqid2 < b.jqid2 : delivery < b.delivery;
-        }
+        uint32_t index;
     };
-    std::vector<BySecond> order(linksByFirst_.size());
-    for (uint32_t i = 0; i < order.size(); ++i) {
-        order[i] = {linksByFirst_[i].jqid2, linksByFirst_[i].delivery, i};
+    std::vector<Pair> pairs;
+    pairs.reserve(pendingLinks_.size());
+    for (auto i = static_cast<uint32_t>(pendingLinks_.size()); i-- > 0;) {
+        pairs.push_back({pendingLinks_[i].jqid1, pendingLinks_[i].jqid2, i});
     }
-    std::sort(order.begin(), order.end());
-    linksBySecond_.resize(order.size());
-    for (uint32_t i = 0; i < order.size(); ++i) linksBySecond_[i] = order[i].position;
+    radixSort(
+        pairs, [](const Pair& p) { return p.jqid2; }, kJqidBytes);
+    radixSort(
+        pairs, [](const Pair& p) { return p.jqid1; }, kJqidBytes);
+    std::vector<bool> kept(pendingLinks_.size());
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        const bool again =
+            i > 0 && pairs[i - 1].jqid1 == pairs[i].jqid1 && pairs[i - 1].jqid2 == pairs[i].jqid2;
+        if (!again) kept[pairs[i].index] = true;
+    }
+    pairs = {};
+
+    struct Keyed {
+        uint64_t key;
+        uint32_t index;
+    };
+    std::vector<Keyed> byFirst;
+    for (uint32_t i = 0; i < pendingLinks_.size(); ++i) {
+        if (kept[i]) byFirst.push_back({pendingLinks_[i].jqid1, i});
+    }
+    radixSort(
+        byFirst, [](const Keyed& k) { return k.key; }, kJqidBytes);
+    std::vector<uint32_t> positionOf(pendingLinks_.size());
+    linksByFirst_.clear();
+    linksByFirst_.reserve(byFirst.size());
+    for (const Keyed& k : byFirst) {
+        positionOf[k.index] = static_cast<uint32_t>(linksByFirst_.size());
+        linksByFirst_.push_back(pendingLinks_[k.index]);
+    }
+
+    std::vector<Keyed> bySecond;
+    bySecond.reserve(byFirst.size());
+    for (uint32_t i = 0; i < pendingLinks_.size(); ++i) {
+        if (kept[i]) bySecond.push_back({pendingLinks_[i].jqid2, positionOf[i]});
+    }
+    radixSort(
+        bySecond, [](const Keyed& k) { return k.key; }, kJqidBytes);
+    linksBySecond_.clear();
+    linksBySecond_.reserve(bySecond.size());
+    for (const Keyed& k : bySecond) linksBySecond_.push_back(k.index);
+    pendingLinks_ = {};
 }
 
 // The entries of one kind filed under that GRT, by their ID (for messages

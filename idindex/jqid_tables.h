@@ -98,20 +98,6 @@ public:
     size_t memoryUsed() const;
 
 private:
-    // The order in which merges resolve: by JQID, the later package first,
-    // within a package the earlier entry first. `pending` is the entry's place
-    // among the pending ones, which follow package and position.
-    struct MergeOrder {
-        uint64_t jqid;
-        uint32_t laterFirst;  // packages counted down from the last
-        uint32_t pending;
-        friend bool operator<(const MergeOrder& a, const MergeOrder& b) {
-            if (a.jqid != b.jqid) return a.jqid < b.jqid;
-            return a.laterFirst != b.laterFirst ? a.laterFirst < b.laterFirst
-                                                : a.pending < b.pending;
-        }
-    };
-
     JQStatus addLinks(const PackageRecord& package);
     JQStatus addEntries(const PackageRecord& package, uint32_t kind);
     void resolveMain();
@@ -119,10 +105,9 @@ private:
     std::vector<DerivedKey> derive(uint16_t kind) const;
     const MainEntry* findDerived(const std::vector<DerivedKey>& table, uint32_t key) const;
 
-    std::vector<MainEntry> pendingMain_;
-    std::vector<MergeOrder> mergeOrder_;
+    std::vector<MainEntry> pendingMain_;   // in merge order
+    std::vector<uint32_t> packageStarts_;  // where each package's entries begin
     std::vector<LinkEntry> pendingLinks_;
-    uint32_t packagesMerged_ = 0;
     uint32_t linksDelivered_ = 0;
 
     std::vector<MainEntry> main_;
