@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <deque>
 #include <new>
+#include <random>
 #include <vector>
 
 #include "jqid_data.h"
 #include "jqid_queries.h"
 #include "jqid_tables.h"
+#include "radix_sort.h"
 #include "records/jqid_records.h"
 
 namespace {
@@ -283,6 +285,29 @@ TEST_F(JqidTablesTest, DecodingTwiceIntoOneRecordIsRefusedForFixedSizes) {
     EXPECT_EQ(decoded.uri1006->MimeTypeSize, 5);
     EXPECT_STREQ(reinterpret_cast<const char*>(decoded.uri1006->Uri), "http");
     records::releaseJqidEntry(decoded);
+}
+
+// The radix sort against std::stable_sort: keys that share bytes, keys of
+// every width, and many equal keys whose order must stay.
+TEST(RadixSort, MatchesAStableSort) {
+    struct Item {
+        uint64_t key;
+        uint32_t serial;
+        bool operator==(const Item&) const = default;
+    };
+    std::mt19937_64 random(3);
+    for (const uint64_t mask : {0x0ull, 0xFFull, 0xFF00FF0000ull, 0xFFFFFFFFFFFFull}) {
+        std::vector<Item> items(5000);
+        for (uint32_t i = 0; i < items.size(); ++i) {
+            items[i] = {(random() & mask) | 0x010000000000ull, i};
+        }
+        std::vector<Item> expected = items;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const Item& a, const Item& b) { return a.key < b.key; });
+        radixSort(
+            items, [](const Item& item) { return item.key; }, 6);
+        EXPECT_EQ(items, expected) << std::hex << mask;
+    }
 }
 
 TEST(JqidValidity, BoundariesAndGrts) {
