@@ -6,7 +6,7 @@
 #   tsan     clang with ThreadSanitizer: the suites that query from several threads
 #   win32    MinGW-w64 cross build, the same suite under Wine (cmake/run-win32-suite.sh)
 #   fuzz     every libFuzzer target for a short, fixed time on its seed corpus
-#   bench    the decoder benchmarks, once and briefly
+#   bench    the decoder and JQID index benchmarks, once and briefly
 #
 #   scripts/build-and-test.sh [STAGE...]        (no argument: all of them, in that order)
 #
@@ -112,9 +112,11 @@ stage_bench() {
         echo "no bench_decrypt target"
         return 0
     fi
-    cmake --build --preset bench -j "$jobs" --target bench_decrypt bench_schedule || return 1
+    cmake --build --preset bench -j "$jobs" --target bench_decrypt bench_schedule bench_jqid ||
+        return 1
     build/bench/bin/bench_decrypt --benchmark_min_time=0.05 --benchmark_color=false || return 1
-    build/bench/bin/bench_schedule --benchmark_min_time=0.05 --benchmark_color=false
+    build/bench/bin/bench_schedule --benchmark_min_time=0.05 --benchmark_color=false || return 1
+    build/bench/bin/bench_jqid --jq_entries=50000 --benchmark_min_time=0.05 --benchmark_color=false
 }
 
 started=$(date +%s)
