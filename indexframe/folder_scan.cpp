@@ -1,16 +1,20 @@
 // folder_scan.cpp - reading the folder list and scanning the folders.
 #include "folder_scan.h"
 
-#include <string>
-
 namespace jq::index {
 namespace {
 
 const JQChar kSection[] = JQ_PATH("List");
 
+// The key name of folder i: i in decimal. (Written out by hand: the digit
+// table of std::to_string would be exported from the shared library.)
 PathString decimal(int value) {
-    const std::string digits = std::to_string(value);
-    return PathString(digits.begin(), digits.end());
+    PathString digits;
+    do {
+        digits.insert(digits.begin(), static_cast<JQChar>('0' + value % 10));
+        value /= 10;
+    } while (value > 0);
+    return digits;
 }
 
 // An index list of feedcore's, released when the scan of its file ends.
