@@ -11,6 +11,7 @@
 #include "index_frame.h"
 #include "jqid_queries.h"
 #include "jqid_tables.h"
+#include "library_state.h"
 #include "records/jqid_records.h"
 
 #ifdef _WIN32
@@ -43,8 +44,7 @@ struct IndexContext {
 };
 
 // Created when the library is loaded, destroyed when it is unloaded.
-platform::RecursiveLock libraryLock;
-IndexContext* context = nullptr;
+index::LibraryState<IndexContext> library;
 
 Filter filterOf(uint32_t effectiveOnly) {
     Filter filter;
@@ -53,59 +53,46 @@ Filter filterOf(uint32_t effectiveOnly) {
     return filter;
 }
 
-// Runs a query under the lock: notInitialised without a context, else the
-// query's answer. Exceptions pass.
-template <typename Answer, typename Query>
-Answer underLock(Answer notInitialised, Query query) {
-    std::lock_guard<platform::RecursiveLock> guard(libraryLock);
-    if (context == nullptr) return notInitialised;
-    return query(*context);
-}
-
-// The same for the exports that turn an exception into 16.
 template <typename Query>
 JQStatus underLockCatching(Query query) {
-    std::lock_guard<platform::RecursiveLock> guard(libraryLock);
-    if (context == nullptr) return JQ_ERR_NOT_INITIALIZED;
-    try {
-        return query(*context);
-    } catch (...) {
-        return JQ_ERR_EXCEPTION;
-    }
+    return index::underLockCatching(library, query);
 }
 
-// A query with a result pointer: 17 when it is null, 4097 while empty.
+template <typename Query>
+JQStatus underLock(Query query) {
+    return index::underLock(library, JQStatus{JQ_ERR_NOT_INITIALIZED}, query);
+}
+
 template <typename Output, typename Lookup>
 JQStatus answerInto(const IndexContext& c, Output* output, Lookup lookup) {
-    if (output == nullptr) return JQ_ERR_NULL_ARGUMENT;
-    if (!c.frame.decoderLoaded()) return JQ_ERR_NOT_INITIALIZED;
-    return lookup(*output);
+    return index::answerInto(c.frame.decoderLoaded(), output, lookup);
 }
 
 JQStatus initialize() {
-    std::lock_guard<platform::RecursiveLock> guard(libraryLock);
+    std::lock_guard<platform::RecursiveLock> guard(library.lock);
     try {
-        if (context == nullptr) context = new IndexContext();
-        const JQStatus status = context->frame.load();
-        if (context->frame.decoderLoaded()) context->tables.finish();
+        if (library.context == nullptr) library.context = new IndexContext();
+        IndexContext& c = *library.context;
+        const JQStatus status = c.frame.load();
+        if (c.frame.decoderLoaded()) c.tables.finish();
         return status;
     } catch (...) {
-        delete context;
-        context = nullptr;
+        delete library.context;
+        library.context = nullptr;
         return JQ_ERR_EXCEPTION;
     }
 }
 
 JQStatus uninitialize() {
-    std::lock_guard<platform::RecursiveLock> guard(libraryLock);
-    if (context == nullptr) return JQ_ERR_NOT_INITIALIZED;
-    delete context;  // the frame releases the package lists and feedcore
-    context = nullptr;
+    std::lock_guard<platform::RecursiveLock> guard(library.lock);
+    if (library.context == nullptr) return JQ_ERR_NOT_INITIALIZED;
+    delete library.context;  // the frame releases the package lists and feedcore
+    library.context = nullptr;
     return JQ_OK;
 }
 
 uint32_t found(uint64_t jqid, uint32_t effectiveOnly) {
-    return underLock(kNoAnswer, [&](const IndexContext& c) -> uint32_t {
+    return index::underLock(library, kNoAnswer, [&](const IndexContext& c) -> uint32_t {
         if (!c.frame.decoderLoaded()) return kNoAnswer;
         return isFound(c.tables, jqid, filterOf(effectiveOnly)) ? 1 : 0;
     });
@@ -121,7 +108,7 @@ JQ_API JQStatus JQ_CALL InitializeJQID(void) { return initialize(); }
 JQ_API JQStatus JQ_CALL UnInitializeJQID(void) { return uninitialize(); }
 
 JQ_API uint16_t JQ_CALL GetGRT(uint64_t jqid) {
-    std::lock_guard<jq::platform::RecursiveLock> guard(libraryLock);
+    std::lock_guard<jq::platform::RecursiveLock> guard(library.lock);
     return grtOfJqid(jqid);
 }
 
@@ -138,7 +125,7 @@ JQ_API JQStatus JQ_CALL GetJQIDData(uint64_t jqid, JQIDEntry* entry, uint32_t) {
 }
 
 JQ_API void JQ_CALL FreeJQIDData(JQIDEntry* entry) {
-    std::lock_guard<jq::platform::RecursiveLock> guard(libraryLock);
+    std::lock_guard<jq::platform::RecursiveLock> guard(library.lock);
     if (entry != nullptr) jq::records::releaseJqidEntry(*entry);
 }
 
@@ -171,7 +158,7 @@ JQ_API JQStatus JQ_CALL GetGRT2JQIDList(uint32_t grt, JQIDList* list, uint32_t e
 }
 
 JQ_API void JQ_CALL FreeJQIDList(JQIDList* list) {
-    std::lock_guard<jq::platform::RecursiveLock> guard(libraryLock);
+    std::lock_guard<jq::platform::RecursiveLock> guard(library.lock);
     if (list == nullptr || list->items == nullptr) return;
     delete[] list->items;
     list->items = nullptr;
@@ -179,7 +166,7 @@ JQ_API void JQ_CALL FreeJQIDList(JQIDList* list) {
 
 JQ_API JQStatus JQ_CALL GetShowEvent2JQID(uint32_t gcn, uint32_t eventId, uint64_t* jqid,
                                           uint32_t effectiveOnly) {
-    return underLock(JQStatus{JQ_ERR_NOT_INITIALIZED}, [&](const IndexContext& c) {
+    return underLock([&](const IndexContext& c) {
         return answerInto(c, jqid, [&](uint64_t& out) {
             return eventToJqid(c.tables, gcn, eventId, filterOf(effectiveOnly), out);
         });
@@ -187,7 +174,7 @@ JQ_API JQStatus JQ_CALL GetShowEvent2JQID(uint32_t gcn, uint32_t eventId, uint64
 }
 
 JQ_API JQStatus JQ_CALL GetPAD2JQID(uint32_t pad, uint64_t* jqid, uint32_t effectiveOnly) {
-    return underLock(JQStatus{JQ_ERR_NOT_INITIALIZED}, [&](const IndexContext& c) {
+    return underLock([&](const IndexContext& c) {
         return answerInto(c, jqid, [&](uint64_t& out) {
             return padToJqid(c.tables, pad, filterOf(effectiveOnly), out);
         });
@@ -195,7 +182,7 @@ JQ_API JQStatus JQ_CALL GetPAD2JQID(uint32_t pad, uint64_t* jqid, uint32_t effec
 }
 
 JQ_API JQStatus JQ_CALL GetTAD2JQID(uint32_t tad, uint64_t* jqid, uint32_t effectiveOnly) {
-    return underLock(JQStatus{JQ_ERR_NOT_INITIALIZED}, [&](const IndexContext& c) {
+    return underLock([&](const IndexContext& c) {
         return answerInto(c, jqid, [&](uint64_t& out) {
             return tadToJqid(c.tables, tad, filterOf(effectiveOnly), out);
         });
@@ -204,7 +191,7 @@ JQ_API JQStatus JQ_CALL GetTAD2JQID(uint32_t tad, uint64_t* jqid, uint32_t effec
 
 JQ_API JQStatus JQ_CALL GetMSID2JQID(uint32_t messageId, uint32_t serviceId, uint64_t* jqid,
                                      uint32_t effectiveOnly) {
-    return underLock(JQStatus{JQ_ERR_NOT_INITIALIZED}, [&](const IndexContext& c) {
+    return underLock([&](const IndexContext& c) {
         return answerInto(c, jqid, [&](uint64_t& out) {
             return messageToJqid(c.tables, messageId, serviceId, filterOf(effectiveOnly), out);
         });
