@@ -246,7 +246,7 @@ void Module::unload() {
 
 // --- settings files -------------------------------------------------------------
 //
-// The rules of Windows' profile reader (as Wine documents them in its code):
+// The rules of Windows' profile reader:
 // lines end at '\n' (at '\r' when no '\n' follows), blanks around a line are
 // dropped, "[" up to the last "]" of a line names a section, any other line is
 // a key: the text before the first '=' without its blanks is the name, the
