@@ -54,7 +54,7 @@ struct KindShare {
     size_t entrySize;  // bytes an entry takes, about
 };
 constexpr KindShare kKinds[] = {
-    {500, 30, 22}, {1001, 10, 16}, {1006, 10, 40},   {1100, 15, 19},
+    {500, 30, 22}, {1001, 10, 16}, {1006, 10, 46},   {1100, 15, 19},
     {1200, 5, 19}, {1300, 5, 17},  {0x4000, 25, 21},
 };
 

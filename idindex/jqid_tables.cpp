@@ -105,6 +105,7 @@ void JqidTables::clear() {
     pendingLinks_ = {};
     linksDelivered_ = 0;
     main_ = {};
+    mainJqids_ = {};
     linksByFirst_ = {};
     linksBySecond_ = {};
     pads_ = {};
@@ -146,6 +147,9 @@ void JqidTables::resolveMain() {
         }
     }
     main_.shrink_to_fit();
+    mainJqids_.clear();
+    mainJqids_.reserve(main_.size());
+    for (const MainEntry& entry : main_) mainJqids_.push_back(entry.jqid);
     pendingMain_ = {};
     packageStarts_ = {};
 }
@@ -227,20 +231,15 @@ std::vector<DerivedKey> JqidTables::derive(uint16_t kind) const {
 }
 
 const MainEntry* JqidTables::find(uint64_t jqid) const {
-    const auto it = std::lower_bound(main_.begin(), main_.end(), jqid,
-                                     [](const MainEntry& e, uint64_t key) { return e.jqid < key; });
-    return it != main_.end() && it->jqid == jqid ? &*it : nullptr;
+    const auto it = std::lower_bound(mainJqids_.begin(), mainJqids_.end(), jqid);
+    return it != mainJqids_.end() && *it == jqid ? &main_[it - mainJqids_.begin()] : nullptr;
 }
 
 std::span<const MainEntry> JqidTables::withUpperBits(uint32_t upper) const {
     const uint64_t low = uint64_t{upper} << 32;
-    const uint64_t high = low | 0xFFFFFFFFu;
-    const auto begin =
-        std::lower_bound(main_.begin(), main_.end(), low,
-                         [](const MainEntry& e, uint64_t key) { return e.jqid < key; });
-    const auto end = std::upper_bound(
-        begin, main_.end(), high, [](uint64_t key, const MainEntry& e) { return key < e.jqid; });
-    return {main_.data() + (begin - main_.begin()), static_cast<size_t>(end - begin)};
+    const auto begin = std::lower_bound(mainJqids_.begin(), mainJqids_.end(), low);
+    const auto end = std::lower_bound(begin, mainJqids_.end(), low + (uint64_t{1} << 32));
+    return {main_.data() + (begin - mainJqids_.begin()), static_cast<size_t>(end - begin)};
 }
 
 std::span<const LinkEntry> JqidTables::linksFrom(uint64_t jqid1) const {
@@ -272,7 +271,8 @@ const MainEntry* JqidTables::findDerived(const std::vector<DerivedKey>& table, u
 }
 
 size_t JqidTables::memoryUsed() const {
-    return main_.capacity() * sizeof(MainEntry) + linksByFirst_.capacity() * sizeof(LinkEntry) +
+    return main_.capacity() * sizeof(MainEntry) + mainJqids_.capacity() * sizeof(uint64_t) +
+           linksByFirst_.capacity() * sizeof(LinkEntry) +
            linksBySecond_.capacity() * sizeof(uint32_t) +
            (pads_.capacity() + tads_.capacity() + messages_.capacity()) * sizeof(DerivedKey);
 }

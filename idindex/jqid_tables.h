@@ -111,6 +111,9 @@ private:
     uint32_t linksDelivered_ = 0;
 
     std::vector<MainEntry> main_;
+    // The JQIDs of main_, searched instead of it: a dense array of keys keeps
+    // the search within fewer cache lines.
+    std::vector<uint64_t> mainJqids_;
     std::vector<LinkEntry> linksByFirst_;
     std::vector<uint32_t> linksBySecond_;  // positions in linksByFirst_
     std::vector<DerivedKey> pads_;
