@@ -20,6 +20,10 @@ constexpr size_t kTimeStampSize = 4;
 constexpr uint16_t kLinkGrt = 0x4000;
 constexpr JQStatus kContentError = JQ_ERR_RECORD_BASE + 0xDF;
 constexpr unsigned kJqidBytes = 6;
+// Bytes of the smallest entry (a one-byte ID) and of a link, length included:
+// a package holds at most its data length over these.
+constexpr size_t kSmallestEntry = 16;
+constexpr size_t kLinkEntrySize = 21;
 
 // Reads the entries of a package's data after its TimeStamp, handing each
 // entry's bytes and key values to take, up to the end of the data or the
@@ -69,6 +73,7 @@ JQStatus JqidTables::addPackage(const PackageRecord& package) {
 // of the package; each counts as delivered when merged.
 JQStatus JqidTables::addLinks(const PackageRecord& package) {
     std::vector<LinkEntry> links;
+    links.reserve(package.dataLength / kLinkEntrySize);
     const JQStatus status =
         readEntries(package, records::kJqidLinkKind,
                     [&](const EntryBytes& bytes, const records::JqidKeys& keys) {
@@ -79,29 +84,26 @@ JQStatus JqidTables::addLinks(const PackageRecord& package) {
                                          static_cast<uint32_t>(links.size())});
                     });
     std::stable_sort(links.begin(), links.end(), linkLess);
-    pendingLinks_.reserve(pendingLinks_.size() + links.size());
-    for (LinkEntry& link : links) {
-        link.delivery = linksDelivered_++;
-        pendingLinks_.push_back(link);
-    }
+    for (LinkEntry& link : links) link.delivery = linksDelivered_++;
+    pendingLinks_.insert(pendingLinks_.end(), links.begin(), links.end());  // grows geometrically
     return status;
 }
 
 JQStatus JqidTables::addEntries(const PackageRecord& package, uint32_t kind) {
-    packageStarts_.push_back(static_cast<uint32_t>(pendingMain_.size()));
+    std::vector<MainEntry>& entries = pendingMain_.emplace_back();
+    entries.reserve(package.dataLength / kSmallestEntry);
     return readEntries(package, kind, [&](const EntryBytes& bytes, const records::JqidKeys& keys) {
-        pendingMain_.push_back({keys.jqid,
-                                bytes,
-                                {keys.effective, keys.expiry},
-                                keys.id,
-                                static_cast<uint16_t>(kind),
-                                keys.gcn});
+        entries.push_back({keys.jqid,
+                           bytes,
+                           {keys.effective, keys.expiry},
+                           keys.id,
+                           static_cast<uint16_t>(kind),
+                           keys.gcn});
     });
 }
 
 void JqidTables::clear() {
     pendingMain_ = {};
-    packageStarts_ = {};
     pendingLinks_ = {};
     linksDelivered_ = 0;
     main_ = {};
@@ -127,14 +129,16 @@ void JqidTables::finish() {
 void JqidTables::resolveMain() {
     struct Pending {
         uint64_t jqid;
-        uint32_t index;
+        uint32_t package;
+        uint32_t position;
     };
+    size_t count = 0;
+    for (const std::vector<MainEntry>& entries : pendingMain_) count += entries.size();
     std::vector<Pending> order;
-    order.reserve(pendingMain_.size());
-    auto end = static_cast<uint32_t>(pendingMain_.size());
-    for (auto start = packageStarts_.rbegin(); start != packageStarts_.rend(); ++start) {
-        for (uint32_t i = *start; i < end; ++i) order.push_back({pendingMain_[i].jqid, i});
-        end = *start;
+    order.reserve(count);
+    for (auto p = static_cast<uint32_t>(pendingMain_.size()); p-- > 0;) {
+        const std::vector<MainEntry>& entries = pendingMain_[p];
+        for (uint32_t i = 0; i < entries.size(); ++i) order.push_back({entries[i].jqid, p, i});
     }
     radixSort(
         order, [](const Pending& p) { return p.jqid; }, kJqidBytes);
@@ -143,7 +147,7 @@ void JqidTables::resolveMain() {
     main_.reserve(order.size());
     for (const Pending& pending : order) {
         if (main_.empty() || main_.back().jqid != pending.jqid) {
-            main_.push_back(pendingMain_[pending.index]);
+            main_.push_back(pendingMain_[pending.package][pending.position]);
         }
     }
     main_.shrink_to_fit();
@@ -151,7 +155,6 @@ void JqidTables::resolveMain() {
     mainJqids_.reserve(main_.size());
     for (const MainEntry& entry : main_) mainJqids_.push_back(entry.jqid);
     pendingMain_ = {};
-    packageStarts_ = {};
 }
 
 // Of each link (JQID1, JQID2) the copy delivered last; both tables order

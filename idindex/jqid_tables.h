@@ -105,8 +105,9 @@ private:
     std::vector<DerivedKey> derive(uint16_t kind) const;
     const MainEntry* findDerived(const std::vector<DerivedKey>& table, uint32_t key) const;
 
-    std::vector<MainEntry> pendingMain_;   // in merge order
-    std::vector<uint32_t> packageStarts_;  // where each package's entries begin
+    // The entries of each package merged, in merge order; kept per package so
+    // that collecting them never moves what was collected.
+    std::vector<std::vector<MainEntry>> pendingMain_;
     std::vector<LinkEntry> pendingLinks_;
     uint32_t linksDelivered_ = 0;
 

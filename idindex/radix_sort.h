@@ -2,7 +2,6 @@
 // the large tables built once per load.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -10,25 +9,34 @@
 namespace jq::idindex {
 
 // Sorts items stably by key(item), whose values fit in keyBytes bytes: one
-// counting pass per byte, least significant first, skipping the bytes that
-// every key shares.
+// counting pass per 12-bit digit, least significant first, after one pass
+// that counts every digit; digits that every key shares are skipped.
 template <typename Item, typename Key>
 void radixSort(std::vector<Item>& items, Key key, unsigned keyBytes) {
+    constexpr unsigned kDigitBits = 12;
+    constexpr size_t kBuckets = size_t{1} << kDigitBits;
+    const unsigned digits = (8 * keyBytes + kDigitBits - 1) / kDigitBits;
+    std::vector<size_t> starts(digits * kBuckets);
+    for (const Item& item : items) {
+        const uint64_t k = key(item);
+        for (unsigned d = 0; d < digits; ++d) {
+            ++starts[d * kBuckets + (k >> (d * kDigitBits) & (kBuckets - 1))];
+        }
+    }
     std::vector<Item> sorted(items.size());
-    for (unsigned byte = 0; byte < keyBytes; ++byte) {
-        const unsigned shift = 8 * byte;
-        std::array<size_t, 256> starts{};
-        for (const Item& item : items) ++starts[(key(item) >> shift) & 0xFF];
+    for (unsigned d = 0; d < digits; ++d) {
+        size_t* const start = starts.data() + d * kBuckets;
         bool shared = false;
-        size_t start = 0;
-        for (size_t& count : starts) {
-            shared = shared || count == items.size();
-            const size_t n = count;
-            count = start;
-            start += n;
+        size_t next = 0;
+        for (size_t b = 0; b < kBuckets; ++b) {
+            shared = shared || start[b] == items.size();
+            const size_t count = start[b];
+            start[b] = next;
+            next += count;
         }
         if (shared) continue;
-        for (const Item& item : items) sorted[starts[(key(item) >> shift) & 0xFF]++] = item;
+        const unsigned shift = d * kDigitBits;
+        for (const Item& item : items) sorted[start[key(item) >> shift & (kBuckets - 1)]++] = item;
         items.swap(sorted);
     }
 }
