@@ -34,10 +34,11 @@ JQStatus readEntries(const PackageRecord& package, uint32_t kind, Take take) {
     ByteReader reader(data);
     reader.skip(kTimeStampSize);
     if (!reader.ok()) return kContentError;
+    const records::JqidKeyReader keyReader(kind);
     while (!reader.atEnd()) {
         const size_t start = reader.position();
         records::JqidKeys keys;
-        const JQStatus status = records::readJqidKeys(reader, kind, keys);
+        const JQStatus status = keyReader.read(reader, keys);
         if (status != JQ_OK) return status;
         const EntryBytes bytes{data.data + start, static_cast<uint32_t>(reader.position() - start),
                                keys.length};
@@ -123,17 +124,65 @@ void JqidTables::finish() {
     messages_ = derive(kMessageKind);
 }
 
+namespace {
+
+bool ascending(const std::vector<MainEntry>& entries) {
+    return std::is_sorted(entries.begin(), entries.end(),
+                          [](const MainEntry& a, const MainEntry& b) { return a.jqid < b.jqid; });
+}
+
+// Appends entries whose JQIDs ascend, the first of equal ones.
+void appendFirstOfEach(const std::vector<MainEntry>& entries, std::vector<MainEntry>& table) {
+    for (const MainEntry& entry : entries) {
+        if (table.empty() || table.back().jqid != entry.jqid) table.push_back(entry);
+    }
+}
+
+}  // namespace
+
 // For each JQID the entry of the last package that carried it, the first of
-// that package: the pending entries are sorted by JQID, stably, from an
-// order that takes the packages from the last to the first.
+// that package.
 void JqidTables::resolveMain() {
+    size_t count = 0;
+    for (const std::vector<MainEntry>& entries : pendingMain_) count += entries.size();
+    main_.clear();
+    main_.reserve(count);
+    if (!concatenateDisjointPackages()) mergeByRadixSort(count);
+    main_.shrink_to_fit();
+    mainJqids_.clear();
+    mainJqids_.reserve(main_.size());
+    for (const MainEntry& entry : main_) mainJqids_.push_back(entry.jqid);
+    pendingMain_ = {};
+}
+
+// The common case: each package's JQIDs ascend and the packages' ranges do
+// not overlap, so no JQID is in two packages and the packages, ordered by
+// their first JQID, need only be joined. False, with nothing done, otherwise.
+bool JqidTables::concatenateDisjointPackages() {
+    std::vector<uint32_t> packages;
+    for (uint32_t p = 0; p < pendingMain_.size(); ++p) {
+        if (pendingMain_[p].empty()) continue;
+        if (!ascending(pendingMain_[p])) return false;
+        packages.push_back(p);
+    }
+    const auto first = [this](uint32_t p) { return pendingMain_[p].front().jqid; };
+    std::sort(packages.begin(), packages.end(),
+              [&](uint32_t a, uint32_t b) { return first(a) < first(b); });
+    for (size_t i = 1; i < packages.size(); ++i) {
+        if (pendingMain_[packages[i - 1]].back().jqid >= first(packages[i])) return false;
+    }
+    for (uint32_t p : packages) appendFirstOfEach(pendingMain_[p], main_);
+    return true;
+}
+
+// Any order: the entries sorted by JQID, stably, from an order that takes
+// the packages from the last to the first.
+void JqidTables::mergeByRadixSort(size_t count) {
     struct Pending {
         uint64_t jqid;
         uint32_t package;
         uint32_t position;
     };
-    size_t count = 0;
-    for (const std::vector<MainEntry>& entries : pendingMain_) count += entries.size();
     std::vector<Pending> order;
     order.reserve(count);
     for (auto p = static_cast<uint32_t>(pendingMain_.size()); p-- > 0;) {
@@ -142,19 +191,11 @@ void JqidTables::resolveMain() {
     }
     radixSort(
         order, [](const Pending& p) { return p.jqid; }, kJqidBytes);
-
-    main_.clear();
-    main_.reserve(order.size());
     for (const Pending& pending : order) {
         if (main_.empty() || main_.back().jqid != pending.jqid) {
             main_.push_back(pendingMain_[pending.package][pending.position]);
         }
     }
-    main_.shrink_to_fit();
-    mainJqids_.clear();
-    mainJqids_.reserve(main_.size());
-    for (const MainEntry& entry : main_) mainJqids_.push_back(entry.jqid);
-    pendingMain_ = {};
 }
 
 // Of each link (JQID1, JQID2) the copy delivered last; both tables order

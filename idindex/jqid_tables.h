@@ -101,6 +101,8 @@ private:
     JQStatus addLinks(const PackageRecord& package);
     JQStatus addEntries(const PackageRecord& package, uint32_t kind);
     void resolveMain();
+    bool concatenateDisjointPackages();
+    void mergeByRadixSort(size_t count);
     void resolveLinks();
     std::vector<DerivedKey> derive(uint16_t kind) const;
     const MainEntry* findDerived(const std::vector<DerivedKey>& table, uint32_t key) const;

@@ -2,17 +2,25 @@
 // the large tables built once per load.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace jq::idindex {
 
-// Sorts items stably by key(item), whose values fit in keyBytes bytes: one
-// counting pass per 12-bit digit, least significant first, after one pass
+// Sorts items stably by key(item), whose values fit in keyBytes bytes: for
+// many items one counting pass per 12-bit digit, least significant first, after one pass
 // that counts every digit; digits that every key shares are skipped.
 template <typename Item, typename Key>
 void radixSort(std::vector<Item>& items, Key key, unsigned keyBytes) {
+    // Below this a comparison sort is cheaper than the digit counts.
+    constexpr size_t kFewItems = 512;
+    if (items.size() < kFewItems) {
+        std::stable_sort(items.begin(), items.end(),
+                         [&](const Item& a, const Item& b) { return key(a) < key(b); });
+        return;
+    }
     constexpr unsigned kDigitBits = 12;
     constexpr size_t kBuckets = size_t{1} << kDigitBits;
     const unsigned digits = (8 * keyBytes + kDigitBits - 1) / kDigitBits;

@@ -528,12 +528,18 @@ JQStatus decodeJqidEntry(ByteReader& reader, uint32_t kind, JQIDEntry& entry) {
     return status != JQ_OK ? status : entryKind->decode(reader, entry);
 }
 
-JQStatus readJqidKeys(ByteReader& reader, uint32_t kind, JqidKeys& keys) {
-    const EntryKind* entryKind = findEntryKind(kind);
+JqidKeyReader::JqidKeyReader(uint32_t kind) : kind_(findEntryKind(kind)) {}
+
+JQStatus JqidKeyReader::read(ByteReader& reader, JqidKeys& keys) const {
+    const auto* entryKind = static_cast<const EntryKind*>(kind_);
     if (entryKind == nullptr) return JQ_ERR_FORMAT;
     keys = {};
     const JQStatus status = addEntryLength(reader, *entryKind, keys.length);
     return status != JQ_OK ? status : entryKind->keys(reader, keys);
+}
+
+JQStatus readJqidKeys(ByteReader& reader, uint32_t kind, JqidKeys& keys) {
+    return JqidKeyReader(kind).read(reader, keys);
 }
 
 void releaseJqidEntry(JQIDEntry& entry) {

@@ -45,6 +45,16 @@ struct JqidKeys {
 // stays allocated. Same statuses.
 JQStatus readJqidKeys(ByteReader& reader, uint32_t kind, JqidKeys& keys);
 
+// readJqidKeys for many entries of one kind, with the kind looked up once.
+class JqidKeyReader {
+public:
+    explicit JqidKeyReader(uint32_t kind);
+    JQStatus read(ByteReader& reader, JqidKeys& keys) const;
+
+private:
+    const void* kind_;  // the kind's layout, null for none
+};
+
 // Releases the record of every non-null slot with its buffers and nulls the
 // slot; length and kind stay. Releasing twice does nothing more.
 void releaseJqidEntry(JQIDEntry& entry);
