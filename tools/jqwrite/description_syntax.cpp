@@ -164,6 +164,15 @@ void putHexItem(Bytes& out, const std::string& item) {
     }
 }
 
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
 Bytes parseBytes(const std::vector<Token>& items, size_t first) {
     Bytes out;
     for (size_t i = first; i < items.size(); ++i) {

@@ -64,4 +64,13 @@ private:
     std::map<std::string, std::string> attrs_;
 };
 
+// A numeric attribute as T, or fallback when it is absent.
+template <typename T>
+T takeOr(Args& args, const std::string& name, uint64_t max, T fallback = 0) {
+    return static_cast<T>(args.take(name, max).value_or(fallback));
+}
+
+// The parts of text between separators ("a,b" gives "a" and "b").
+std::vector<std::string> split(const std::string& text, char separator);
+
 }  // namespace jq::write::description

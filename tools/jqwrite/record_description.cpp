@@ -18,20 +18,6 @@
 namespace jq::write::description {
 namespace {
 
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
-        parts.push_back(text.substr(start, at - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
-template <typename T>
-T takeOr(Args& args, const std::string& name, uint64_t max, T fallback = 0) {
-    return static_cast<T>(args.take(name, max).value_or(fallback));
-}
-
 template <typename T>
 T need(Args& args, const std::string& name, uint64_t max) {
     return static_cast<T>(args.require(name, max));

@@ -21,15 +21,6 @@ namespace {
 
 // ---- Words ----------------------------------------------------------------------
 
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
-        parts.push_back(text.substr(start, at - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 // "a<separator>b..." with exactly count numbers, each up to its max.
 std::vector<uint64_t> numbersOf(const std::string& text, char separator,
                                 std::initializer_list<uint64_t> maxima, const std::string& what) {
@@ -98,11 +89,6 @@ std::string takeCode(Args& args, const std::string& name, const std::string& fal
 }
 
 bool takeFlag(Args& args, const std::string& name) { return args.take(name, 1).value_or(0) != 0; }
-
-template <typename T>
-T takeOr(Args& args, const std::string& name, uint64_t max, T fallback = 0) {
-    return static_cast<T>(args.take(name, max).value_or(fallback));
-}
 
 template <typename T>
 std::optional<T> takeOptional(Args& args, const std::string& name, uint64_t max) {
