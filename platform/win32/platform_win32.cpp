@@ -141,26 +141,7 @@ bool existsBesideHost(const JQChar* fileName) {
 
 PathString sharedLibraryFileName(const JQChar* baseName) { return PathString(baseName) + L".dll"; }
 
-PathString pathBesideHost(const JQChar* fileName) {
-    const PathString folder = hostExecutableFolder();
-    if (folder.empty()) return {};
-    return folder + fileName;
-}
-
 // --- Module -------------------------------------------------------------------
-
-Module::Module(Module&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-
-Module& Module::operator=(Module&& other) noexcept {
-    if (this != &other) {
-        unload();
-        handle_ = other.handle_;
-        other.handle_ = nullptr;
-    }
-    return *this;
-}
-
-Module::~Module() { unload(); }
 
 Module Module::load(const JQChar* path) {
     Module module;
