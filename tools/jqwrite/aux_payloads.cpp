@@ -20,13 +20,6 @@ void putCode(Bytes& out, const std::string& code, const char* what) {
     out.insert(out.end(), code.begin(), code.end());
 }
 
-// A text after its 8-bit length.
-void putText8(Bytes& out, const Bytes& text, const char* what) {
-    requireAtMost(text.size(), 255, what);
-    putU8(out, static_cast<unsigned>(text.size()));
-    append(out, text);
-}
-
 void putText16(Bytes& out, const Bytes& text, const char* what) {
     requireAtMost(text.size(), 0xFFFF, what);
     putBe16(out, static_cast<unsigned>(text.size()));

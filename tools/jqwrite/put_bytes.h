@@ -44,4 +44,11 @@ inline void requireAtMost(uint64_t size, uint64_t max, const char* what) {
                                     " is above " + std::to_string(max));
 }
 
+// Bytes after their 8-bit length: a text, or an entry behind its length L.
+inline void putText8(Bytes& out, const Bytes& text, const char* what) {
+    requireAtMost(text.size(), 255, what);
+    putU8(out, static_cast<unsigned>(text.size()));
+    append(out, text);
+}
+
 }  // namespace jq::write

@@ -17,19 +17,8 @@ void require(bool condition, const std::string& what) {
     if (!condition) throw std::invalid_argument(what);
 }
 
-// A text behind an 8-bit length.
-void putText8(Bytes& out, const Bytes& text, const char* what) {
-    requireAtMost(text.size(), 255, what);
-    putU8(out, static_cast<unsigned>(text.size()));
-    append(out, text);
-}
-
 // An entry behind its 8-bit length L (the bytes after L).
-void putSized(Bytes& out, const Bytes& body, const char* what) {
-    requireAtMost(body.size(), 255, what);
-    putU8(out, static_cast<unsigned>(body.size()));
-    append(out, body);
-}
+void putSized(Bytes& out, const Bytes& body, const char* what) { putText8(out, body, what); }
 
 void putAreaCode(Bytes& out, const AreaCode& code, bool last) {
     requireBits(code.lower, 17, "area code");
@@ -268,9 +257,7 @@ Bytes channelMapData(const std::vector<ChannelGroup>& groups) {
     return out;
 }
 
-Bytes dictionaryPacketHeader(const Dictionary& d) {
-    return {static_cast<uint8_t>(d.sct), 0};
-}
+Bytes dictionaryPacketHeader(const Dictionary& d) { return {static_cast<uint8_t>(d.sct), 0}; }
 
 Bytes dictionaryData(const Dictionary& d) {
     require(d.typeCode == kDictionary || d.typeCode == kHostDictionary,
@@ -282,7 +269,8 @@ Bytes dictionaryData(const Dictionary& d) {
             putAll(out, d.categories, categoryBytes);
             break;
         case Sct::Keywords:
-            putAll(out, d.keywords, [host](const KeywordEntry& e) { return keywordBytes(host, e); });
+            putAll(out, d.keywords,
+                   [host](const KeywordEntry& e) { return keywordBytes(host, e); });
             break;
         case Sct::KeywordCategories:
             putAll(out, d.keywordCategories,
@@ -341,8 +329,9 @@ Bytes topicEntryBytes(uint8_t typeCode, const TopicEntry& e) {
     putText8(out, e.title, "title");
     putText8(out, e.details, "details");
     Bytes reference = e.reference.value_or(Bytes());
-    if (e.objectId) reference = {static_cast<uint8_t>(*e.objectId >> 8),
-                                 static_cast<uint8_t>(*e.objectId), e.serviceId};
+    if (e.objectId)
+        reference = {static_cast<uint8_t>(*e.objectId >> 8), static_cast<uint8_t>(*e.objectId),
+                     e.serviceId};
     putText8(out, reference, "object reference");
     if (typeCode == kTopicList) putU8(out, e.messageId);
     return out;
