@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
 # Checks the binary interface of a Windows DLL built by the cross compiler:
-#   - it is a PE32 image for i386;
+#   - it is a PE32 image for i386 (the product) or a PE32+ image for x86-64;
 #   - it exports exactly the given names, undecorated, each at its ordinal;
 #   - it imports only Windows system DLLs (the C++ runtime, libgcc, winpthread
 #     and zlib are linked in, so their DLLs must not appear).
 #
-#   check-dll.sh <objdump> <dll> <Name@ordinal>...
+#   check-dll.sh i386|x86-64 <objdump> <dll> <Name@ordinal>...
 #
-# <objdump> is the cross binutils' objdump (i686-w64-mingw32-objdump).
+# <objdump> is the cross binutils' objdump (i686-w64-mingw32-objdump or
+# x86_64-w64-mingw32-objdump).
 set -euo pipefail
 
-if [ $# -lt 3 ]; then
-    echo "usage: $0 <objdump> <dll> <Name@ordinal>..." >&2
+if [ $# -lt 4 ]; then
+    echo "usage: $0 i386|x86-64 <objdump> <dll> <Name@ordinal>..." >&2
     exit 2
 fi
-objdump=$1
-dll=$2
-shift 2
+arch=$1
+objdump=$2
+dll=$3
+shift 3
+case "$arch" in
+    i386) format=pei-i386 machine='i386' magic='010b[[:space:]]+\(PE32\)' kind="PE32 i386" ;;
+    x86-64) format=pei-x86-64 machine='i386:x86-64' magic='020b[[:space:]]+\(PE32\+\)' kind="PE32+ x86-64" ;;
+    *) echo "check-dll: unknown architecture '$arch' (i386, x86-64)" >&2; exit 2 ;;
+esac
 
 # DLLs that come with every Windows installation (compared in lower case).
 allowed_imports=(kernel32.dll user32.dll advapi32.dll msvcrt.dll shell32.dll shlwapi.dll ole32.dll
@@ -31,9 +38,9 @@ fail() {
 headers=$("$objdump" -f "$dll")
 private=$("$objdump" -p "$dll")
 
-grep -q 'file format pei-i386' <<<"$headers" || fail "$dll is not a PE image for i386"
-grep -qE '^architecture: i386' <<<"$headers" || fail "$dll is not built for i386"
-grep -qE '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' <<<"$private" || fail "$dll is not PE32"
+grep -q "file format $format\$" <<<"$headers" || fail "$dll is not a $format image"
+grep -qE "^architecture: $machine," <<<"$headers" || fail "$dll is not built for $machine"
+grep -qE "^Magic[[:space:]]+$magic" <<<"$private" || fail "$dll is not $kind"
 
 # Exports: "[Ordinal/Name Pointer] Table" lists "[ index] Name"; binutils 2.40
 # prints the index without the ordinal base, later releases print
@@ -72,4 +79,4 @@ if [ "$failures" -ne 0 ]; then
     echo "$dll: $failures check(s) failed"
     exit 1
 fi
-echo "$dll: PE32 i386, $# exports at their ordinals, imports only $(echo $imports)"
+echo "$dll: $kind, $# exports at their ordinals, imports only $(echo $imports)"

@@ -14,10 +14,6 @@
 #include "library_state.h"
 #include "records/jqid_records.h"
 
-#ifdef _WIN32
-static_assert(sizeof(JQIDList) == 8, "JQIDList: 32-bit pointer and count");
-#endif
-
 namespace jq::idindex {
 namespace {
 

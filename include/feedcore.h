@@ -252,12 +252,14 @@ JQ_API JQStatus JQ_CALL AnalyzeJQFile1Pack(const JQChar* path, int32_t offset, P
 /* Reads the 16-byte broadcast file header. */
 JQ_API JQStatus JQ_CALL GetFileHeadInfo(const JQChar* path, FileHeadInfo* info);
 
-#if defined(_WIN32) && !defined(_WIN64)
 #ifdef __cplusplus
 #define JQ_STATIC_ASSERT static_assert
 #else
 #define JQ_STATIC_ASSERT _Static_assert
 #endif
+
+/* The binary interface: 32-bit Windows. */
+#if defined(_WIN32) && !defined(_WIN64)
 JQ_STATIC_ASSERT(sizeof(GcspBlock) == 14, "GcspBlock layout");
 JQ_STATIC_ASSERT(sizeof(FileHeadInfo) == 18, "FileHeadInfo layout");
 JQ_STATIC_ASSERT(offsetof(FileHeadInfo, Byte15) == 17, "FileHeadInfo layout");
@@ -275,6 +277,22 @@ JQ_STATIC_ASSERT(offsetof(ParseElement, topicList62) == 132, "ParseElement layou
 JQ_STATIC_ASSERT(sizeof(ObjectRecord) == 16, "ObjectRecord layout");
 JQ_STATIC_ASSERT(sizeof(MosaicRecord) == 12, "MosaicRecord layout");
 JQ_STATIC_ASSERT(sizeof(IndexList) == 8 && sizeof(PackageList) == 8 && sizeof(ParseList) == 8,
+                 "list record layout");
+#endif
+
+/* 64-bit pointers with natural alignment, the layout that the 64-bit Windows
+ * and Linux builds share; a field whose size differs between them (long,
+ * wchar_t) breaks one of the two. */
+#if defined(_WIN64) || defined(__LP64__)
+JQ_STATIC_ASSERT(sizeof(IndexEntry) == 32, "IndexEntry layout");
+JQ_STATIC_ASSERT(sizeof(PackageRecord) == 72, "PackageRecord layout");
+JQ_STATIC_ASSERT(offsetof(PackageRecord, data) == 40, "PackageRecord layout");
+JQ_STATIC_ASSERT(offsetof(PackageRecord, offset) == 64, "PackageRecord layout");
+JQ_STATIC_ASSERT(sizeof(ParseElement) == 248, "ParseElement layout");
+JQ_STATIC_ASSERT(offsetof(ParseElement, recordType) == 36, "ParseElement layout");
+JQ_STATIC_ASSERT(offsetof(ParseElement, topicList62) == 240, "ParseElement layout");
+JQ_STATIC_ASSERT(sizeof(ObjectRecord) == 24 && sizeof(MosaicRecord) == 16, "record layout");
+JQ_STATIC_ASSERT(sizeof(IndexList) == 16 && sizeof(PackageList) == 16 && sizeof(ParseList) == 16,
                  "list record layout");
 #endif
 

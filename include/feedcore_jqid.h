@@ -183,5 +183,10 @@ static_assert(sizeof(LinkRecord) == 40, "LinkRecord layout");
 static_assert(sizeof(JQIDEntry) == 108, "JQIDEntry layout");
 static_assert(sizeof(JQIDTable) == 32, "JQIDTable layout");
 #endif
+#if (defined(_WIN64) || defined(__LP64__)) && defined(__cplusplus)
+static_assert(sizeof(EventRecord) == 64, "EventRecord layout");
+static_assert(sizeof(JQIDEntry) == 208, "JQIDEntry layout");
+static_assert(sizeof(JQIDTable) == 40, "JQIDTable layout");
+#endif
 
 #endif /* FEEDCORE_JQID_H */

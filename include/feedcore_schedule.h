@@ -418,5 +418,10 @@ static_assert(sizeof(AuxInfo) == 80, "AuxInfo layout");
 static_assert(sizeof(SIE) == 60, "SIE layout");
 static_assert(sizeof(ScheduleRecord) == 20, "ScheduleRecord layout");
 #endif
+#if (defined(_WIN64) || defined(__LP64__)) && defined(__cplusplus)
+static_assert(sizeof(AuxInfo) == 152, "AuxInfo layout");
+static_assert(sizeof(SIE) == 96, "SIE layout");
+static_assert(sizeof(ScheduleRecord) == 24, "ScheduleRecord layout");
+#endif
 
 #endif /* FEEDCORE_SCHEDULE_H */

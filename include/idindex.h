@@ -61,4 +61,10 @@ JQ_API JQStatus JQ_CALL GetTAD2JQID(uint32_t tad, uint64_t* jqid, uint32_t effec
 JQ_API JQStatus JQ_CALL GetMSID2JQID(uint32_t messageId, uint32_t serviceId, uint64_t* jqid,
                                      uint32_t effectiveOnly);
 
+#if defined(_WIN32) && !defined(_WIN64)
+JQ_STATIC_ASSERT(sizeof(JQIDList) == 8, "JQIDList layout");
+#elif defined(_WIN64) || defined(__LP64__)
+JQ_STATIC_ASSERT(sizeof(JQIDList) == 16, "JQIDList layout");
+#endif
+
 #endif /* IDINDEX_H */
