@@ -13,61 +13,8 @@
 #ifndef FEEDCORE_H
 #define FEEDCORE_H
 
-#include <stddef.h>
-#include <stdint.h>
-
+#include "jq_interface.h"
 #include "feedcore_schedule.h"
-
-#ifdef _WIN32
-#define JQ_CALL __stdcall
-#else
-#define JQ_CALL
-#endif
-
-#ifdef __cplusplus
-#define JQ_EXTERN_C extern "C"
-#else
-#define JQ_EXTERN_C extern
-#endif
-
-#if defined(_WIN32)
-#define JQ_EXPORT_VISIBILITY
-#else
-#define JQ_EXPORT_VISIBILITY __attribute__((visibility("default")))
-#endif
-
-/* Declares an export of one of the system's libraries. */
-#define JQ_API JQ_EXTERN_C JQ_EXPORT_VISIBILITY
-
-/* Paths are null-terminated UTF-16 strings. */
-#ifdef _WIN32
-typedef wchar_t JQChar;
-#elif defined(__cplusplus)
-typedef char16_t JQChar;
-#else
-#include <uchar.h>
-typedef char16_t JQChar;
-#endif
-
-/* A 32-bit status: 0 for success, one numbering for the whole system. */
-typedef uint32_t JQStatus;
-
-enum {
-    JQ_OK = 0,
-    JQ_ERR_EXCEPTION = 16,      /* exception caught; GetGCSP: no key-parameter package */
-    JQ_ERR_NULL_ARGUMENT = 17,  /* required argument null; payload missing for a parser */
-    JQ_ERR_OPEN = 18,           /* the data file cannot be opened */
-    JQ_ERR_READ = 19,           /* empty file, failed or short read, bad header or size */
-    JQ_ERR_FORMAT = 21,         /* wrong format, short packet header, type without parser */
-    JQ_ERR_RANGE = 22,          /* argument out of range, buffer too small */
-    JQ_ERR_NO_DECODER = 23,     /* index libraries: feedcore missing or incomplete */
-    JQ_ERR_DECRYPT = 0x8001,    /* decryption refused: chunk length or no key parameters */
-    JQ_ERR_INFLATE = 0x8002,    /* decompression failed or wrong inflated size */
-    JQ_ERR_CHECKSUM = 0x8003,   /* package checksum mismatch */
-    JQ_ERR_RECORD_BASE = 0xC000,/* plus the record type code: inconsistent record content */
-    JQ_ERR_NOT_INITIALIZED = 4097,
-    JQ_ERR_NOT_FOUND = 4099
-};
 
 /* The 14-byte key-parameter block. */
 typedef struct GcspBlock {
@@ -251,12 +198,6 @@ JQ_API void JQ_CALL OutputCSVFile(const JQChar* csvPath, const ParseElement* ele
 JQ_API JQStatus JQ_CALL AnalyzeJQFile1Pack(const JQChar* path, int32_t offset, ParseList* list);
 /* Reads the 16-byte broadcast file header. */
 JQ_API JQStatus JQ_CALL GetFileHeadInfo(const JQChar* path, FileHeadInfo* info);
-
-#ifdef __cplusplus
-#define JQ_STATIC_ASSERT static_assert
-#else
-#define JQ_STATIC_ASSERT _Static_assert
-#endif
 
 /* The binary interface: 32-bit Windows. */
 #if defined(_WIN32) && !defined(_WIN64)

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "feedcore.h"
+#include "jq_interface.h"
 
 // A path literal of the target's character type.
 #ifdef _WIN32
