@@ -20,18 +20,53 @@ function(jq_hex_initializer out hex bytes)
   set(${out} "{${joined}}" PARENT_SCOPE)
 endfunction()
 
-# jq_export_library(<target> <def file>)
+# jq_read_exports(<list header> <out>)
 #
-# A shipped shared library: into bin/ beside the programs; on Windows its
-# undecorated exports from the .def file and no "lib" prefix.
+# The exports of a library's list header (include/<library>_exports.h), one
+# "X(Name, ordinal, argumentBytes)" a line, as a CMake list of
+# "Name:ordinal:argumentBytes" in the header's order.
+function(jq_read_exports header out)
+  file(STRINGS ${header} lines REGEX "^ *X\\(")
+  set(exports "")
+  foreach(line IN LISTS lines)
+    if(NOT line MATCHES "X\\(([A-Za-z0-9_]+), ([0-9]+), ([0-9]+)\\)")
+      message(FATAL_ERROR "${header}: cannot read the export line '${line}'")
+    endif()
+    list(APPEND exports "${CMAKE_MATCH_1}:${CMAKE_MATCH_2}:${CMAKE_MATCH_3}")
+  endforeach()
+  if(NOT exports)
+    message(FATAL_ERROR "${header} lists no exports")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${header})
+  set(${out} ${exports} PARENT_SCOPE)
+endfunction()
+
+# jq_export_names(<list header> <out>): the exports as "Name@ordinal", the
+# form the interface checks take.
+function(jq_export_names header out)
+  jq_read_exports(${header} exports)
+  set(names "")
+  foreach(export IN LISTS exports)
+    string(REPLACE ":" ";" fields ${export})
+    list(GET fields 0 name)
+    list(GET fields 1 ordinal)
+    list(APPEND names "${name}@${ordinal}")
+  endforeach()
+  set(${out} ${names} PARENT_SCOPE)
+endfunction()
+
+# jq_export_library(<target> <list header>)
 #
-# The .def file names the 32-bit stdcall symbols (Name@bytes). On i686 the
-# DLL is linked with --kill-at, which drops the decoration from the exported
-# names, and dlltool -k makes an import library that keeps it on the symbols
-# that stdcall callers reference while importing the undecorated names. x86-64
-# has one calling convention and no decoration: there the decoration is taken
-# out of a copy of the .def file and the linker's own import library serves.
-function(jq_export_library target def)
+# A shipped shared library: into bin/ beside the programs; on Windows exactly
+# the exports of its list, undecorated, at their ordinals, and no "lib" prefix.
+#
+# The module definition file is made from the list. On i686 it names the
+# stdcall symbols (Name@bytes): the DLL is linked with --kill-at, which drops
+# the decoration from the exported names, and dlltool -k makes an import
+# library that keeps it on the symbols that stdcall callers reference while
+# importing the undecorated names. x86-64 has one calling convention and no
+# decoration, and the linker's own import library serves.
+function(jq_export_library target list_header)
   set_target_properties(${target} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin
     LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
@@ -39,17 +74,35 @@ function(jq_export_library target def)
     return()
   endif()
   set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
-  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    file(READ ${def} text)
-    string(REGEX REPLACE "([A-Za-z0-9_]+)@[0-9]+( +@[0-9]+)" "\\1\\2" text "${text}")
-    get_filename_component(name ${def} NAME)
-    set(undecorated ${CMAKE_CURRENT_BINARY_DIR}/generated/${name})
-    file(WRITE ${undecorated} "${text}")
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
-    target_sources(${target} PRIVATE ${undecorated})
-    return()
+  jq_read_exports(${list_header} exports)
+  set(decorated NO)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(decorated YES)
+  endif()
+  set(text "; Made by the build from ${list_header}.\nLIBRARY ${target}.dll\nEXPORTS\n")
+  foreach(export IN LISTS exports)
+    string(REPLACE ":" ";" fields ${export})
+    list(GET fields 0 name)
+    list(GET fields 1 ordinal)
+    list(GET fields 2 bytes)
+    if(decorated)
+      string(APPEND text "  ${name}@${bytes} @${ordinal}\n")
+    else()
+      string(APPEND text "  ${name} @${ordinal}\n")
+    endif()
+  endforeach()
+  set(def ${CMAKE_CURRENT_BINARY_DIR}/generated/${target}.def)
+  set(written "")
+  if(EXISTS ${def})
+    file(READ ${def} written)
+  endif()
+  if(NOT written STREQUAL text)
+    file(WRITE ${def} "${text}")
   endif()
   target_sources(${target} PRIVATE ${def})
+  if(NOT decorated)
+    return()
+  endif()
   target_link_options(${target} PRIVATE -Wl,--kill-at)
   find_program(JQ_DLLTOOL NAMES ${JQ_MINGW_TRIPLET}-dlltool dlltool REQUIRED)
   add_custom_command(TARGET ${target} POST_BUILD

@@ -8,10 +8,12 @@
 #include <exception>
 #include <vector>
 
+#include "bound_exports.h"
 #include "byte_source.h"
 #include "csv.h"
 #include "dispatch.h"
 #include "feedcore.h"
+#include "feedcore_exports.h"
 #include "file_readers.h"
 #include "key_params.h"
 #include "list_records.h"
@@ -73,6 +75,8 @@ void writeHeaderLines(const ParseElement& e, CsvFile& out) {
 }
 
 }  // namespace
+
+JQ_CHECK_ARGUMENT_BYTES(FEEDCORE_EXPORTS)
 
 JQ_API JQStatus JQ_CALL PreAnalyzeJQFile(const JQChar* path, IndexList* list) {
     return guarded([&]() -> JQStatus {

@@ -5,9 +5,9 @@
 // but feedcore unloaded (a failed load) it is empty and answers as not
 // initialised after checking the output argument; with feedcore loaded it
 // answers from its tables.
-#include <mutex>
-
+#include "bound_exports.h"
 #include "idindex.h"
+#include "idindex_exports.h"
 #include "index_frame.h"
 #include "jqid_queries.h"
 #include "jqid_tables.h"
@@ -32,15 +32,15 @@ index::Pass passOf(const JQChar*, const IndexEntry& entry) {
     return (first & 0x80) != 0 ? index::Pass::Second : index::Pass::First;
 }
 
-const index::LibraryRule kRule{JQ_PATH("JQID.ini"), {JQ_PATH("G*"), takesType, passOf}};
+index::LibraryRule jqidRule() {
+    return {JQ_PATH("JQID.ini"), {JQ_PATH("G*"), takesType, passOf}, index::LoadKind::Packages};
+}
 
-struct IndexContext {
-    JqidTables tables;
-    index::IndexFrame frame{kRule, tables};  // declared after the tables it clears
-};
+using IndexContext = index::IndexFrame<JqidTables>;
+using Scope = index::ExportScope<IndexContext>;
 
 // Created when the library is loaded, destroyed when it is unloaded.
-index::LibraryState<IndexContext> library;
+index::LibraryState<IndexContext> library{JQ_ERR_NOT_INITIALIZED};
 
 Filter filterOf(uint32_t effectiveOnly) {
     Filter filter;
@@ -49,49 +49,10 @@ Filter filterOf(uint32_t effectiveOnly) {
     return filter;
 }
 
-template <typename Query>
-JQStatus underLockCatching(Query query) {
-    return index::underLockCatching(library, query);
-}
-
-template <typename Query>
-JQStatus underLock(Query query) {
-    return index::underLock(library, JQStatus{JQ_ERR_NOT_INITIALIZED}, query);
-}
-
-template <typename Output, typename Lookup>
-JQStatus answerInto(const IndexContext& c, Output* output, Lookup lookup) {
-    return index::answerInto(c.frame.decoderLoaded(), output, lookup);
-}
-
-JQStatus initialize() {
-    std::lock_guard<platform::RecursiveLock> guard(library.lock);
-    try {
-        if (library.context == nullptr) library.context = new IndexContext();
-        IndexContext& c = *library.context;
-        const JQStatus status = c.frame.load();
-        if (c.frame.decoderLoaded()) c.tables.finish();
-        return status;
-    } catch (...) {
-        delete library.context;
-        library.context = nullptr;
-        return JQ_ERR_EXCEPTION;
-    }
-}
-
-JQStatus uninitialize() {
-    std::lock_guard<platform::RecursiveLock> guard(library.lock);
-    if (library.context == nullptr) return JQ_ERR_NOT_INITIALIZED;
-    delete library.context;  // the frame releases the package lists and feedcore
-    library.context = nullptr;
-    return JQ_OK;
-}
-
 uint32_t found(uint64_t jqid, uint32_t effectiveOnly) {
-    return index::underLock(library, kNoAnswer, [&](const IndexContext& c) -> uint32_t {
-        if (!c.frame.decoderLoaded()) return kNoAnswer;
-        return isFound(c.tables, jqid, filterOf(effectiveOnly)) ? 1 : 0;
-    });
+    const Scope scope(library);
+    if (!scope.ready()) return kNoAnswer;
+    return isFound(scope.tables(), jqid, filterOf(effectiveOnly)) ? 1 : 0;
 }
 
 }  // namespace
@@ -99,12 +60,32 @@ uint32_t found(uint64_t jqid, uint32_t effectiveOnly) {
 
 using namespace jq::idindex;
 
-JQ_API JQStatus JQ_CALL InitializeJQID(void) { return initialize(); }
+JQ_CHECK_ARGUMENT_BYTES(IDINDEX_EXPORTS)
 
-JQ_API JQStatus JQ_CALL UnInitializeJQID(void) { return uninitialize(); }
+JQ_API JQStatus JQ_CALL InitializeJQID(void) {
+    Scope scope(library);
+    IndexContext*& context = scope.context();
+    try {
+        if (context == nullptr) context = new IndexContext(jqidRule());
+        return context->load();
+    } catch (...) {
+        delete context;
+        context = nullptr;
+        return JQ_ERR_EXCEPTION;
+    }
+}
+
+JQ_API JQStatus JQ_CALL UnInitializeJQID(void) {
+    Scope scope(library);
+    IndexContext*& context = scope.context();
+    if (context == nullptr) return JQ_ERR_NOT_INITIALIZED;
+    delete context;  // the frame releases the package lists and feedcore
+    context = nullptr;
+    return JQ_OK;
+}
 
 JQ_API uint16_t JQ_CALL GetGRT(uint64_t jqid) {
-    std::lock_guard<jq::platform::RecursiveLock> guard(library.lock);
+    const Scope scope(library);
     return grtOfJqid(jqid);
 }
 
@@ -115,46 +96,57 @@ JQ_API uint32_t JQ_CALL IsFindJQID(uint64_t jqid, uint32_t effectiveOnly) {
 JQ_API uint32_t JQ_CALL IsEffective(uint64_t jqid) { return found(jqid, 1); }
 
 JQ_API JQStatus JQ_CALL GetJQIDData(uint64_t jqid, JQIDEntry* entry, uint32_t) {
-    return underLockCatching([&](const IndexContext& c) {
-        return answerInto(c, entry, [&](JQIDEntry& e) { return decodeEntry(c.tables, jqid, e); });
-    });
+    const Scope scope(library);
+    if (const JQStatus refused = scope.refusal(entry)) return refused;
+    try {
+        return decodeEntry(scope.tables(), jqid, *entry);
+    } catch (...) {
+        return JQ_ERR_EXCEPTION;
+    }
 }
 
 JQ_API void JQ_CALL FreeJQIDData(JQIDEntry* entry) {
-    std::lock_guard<jq::platform::RecursiveLock> guard(library.lock);
+    const Scope scope(library);
     if (entry != nullptr) jq::records::releaseJqidEntry(*entry);
 }
 
 JQ_API JQStatus JQ_CALL GetJQIDLinkList(uint64_t jqid, JQIDList* list, uint32_t effectiveOnly) {
-    return underLockCatching([&](const IndexContext& c) {
-        return answerInto(c, list, [&](JQIDList& l) {
-            return linkedJqids(c.tables, jqid, nullptr, filterOf(effectiveOnly), l);
-        });
-    });
+    const Scope scope(library);
+    if (const JQStatus refused = scope.refusal(list)) return refused;
+    try {
+        return linkedJqids(scope.tables(), jqid, nullptr, filterOf(effectiveOnly), *list);
+    } catch (...) {
+        return JQ_ERR_EXCEPTION;
+    }
 }
 
 JQ_API JQStatus JQ_CALL GetGRT2JQIDLinkList(uint64_t jqid, uint32_t grt, JQIDList* list,
                                             uint32_t effectiveOnly) {
-    return underLockCatching([&](const IndexContext& c) {
-        return answerInto(c, list, [&](JQIDList& l) {
-            const auto wanted = static_cast<int32_t>(grt);
-            return linkedJqids(c.tables, jqid, &wanted, filterOf(effectiveOnly), l);
-        });
-    });
+    const Scope scope(library);
+    if (const JQStatus refused = scope.refusal(list)) return refused;
+    const auto wanted = static_cast<int32_t>(grt);
+    try {
+        return linkedJqids(scope.tables(), jqid, &wanted, filterOf(effectiveOnly), *list);
+    } catch (...) {
+        return JQ_ERR_EXCEPTION;
+    }
 }
 
 JQ_API JQStatus JQ_CALL GetGRT2JQIDList(uint32_t grt, JQIDList* list, uint32_t effectiveOnly) {
-    return underLockCatching([&](const IndexContext& c) -> JQStatus {
-        if (list == nullptr) return JQ_ERR_NULL_ARGUMENT;
-        if (!grtIsListed(grt)) return JQ_ERR_RANGE;
-        return answerInto(c, list, [&](JQIDList& l) {
-            return jqidsOfGrt(c.tables, grt, filterOf(effectiveOnly), l);
-        });
-    });
+    const Scope scope(library);
+    if (!scope.hasContext()) return JQ_ERR_NOT_INITIALIZED;
+    if (list == nullptr) return JQ_ERR_NULL_ARGUMENT;
+    if (!grtIsListed(grt)) return JQ_ERR_RANGE;
+    if (!scope.ready()) return JQ_ERR_NOT_INITIALIZED;
+    try {
+        return jqidsOfGrt(scope.tables(), grt, filterOf(effectiveOnly), *list);
+    } catch (...) {
+        return JQ_ERR_EXCEPTION;
+    }
 }
 
 JQ_API void JQ_CALL FreeJQIDList(JQIDList* list) {
-    std::lock_guard<jq::platform::RecursiveLock> guard(library.lock);
+    const Scope scope(library);
     if (list == nullptr || list->items == nullptr) return;
     delete[] list->items;
     list->items = nullptr;
@@ -162,34 +154,26 @@ JQ_API void JQ_CALL FreeJQIDList(JQIDList* list) {
 
 JQ_API JQStatus JQ_CALL GetShowEvent2JQID(uint32_t gcn, uint32_t eventId, uint64_t* jqid,
                                           uint32_t effectiveOnly) {
-    return underLock([&](const IndexContext& c) {
-        return answerInto(c, jqid, [&](uint64_t& out) {
-            return eventToJqid(c.tables, gcn, eventId, filterOf(effectiveOnly), out);
-        });
-    });
+    const Scope scope(library);
+    if (const JQStatus refused = scope.refusal(jqid)) return refused;
+    return eventToJqid(scope.tables(), gcn, eventId, filterOf(effectiveOnly), *jqid);
 }
 
 JQ_API JQStatus JQ_CALL GetPAD2JQID(uint32_t pad, uint64_t* jqid, uint32_t effectiveOnly) {
-    return underLock([&](const IndexContext& c) {
-        return answerInto(c, jqid, [&](uint64_t& out) {
-            return padToJqid(c.tables, pad, filterOf(effectiveOnly), out);
-        });
-    });
+    const Scope scope(library);
+    if (const JQStatus refused = scope.refusal(jqid)) return refused;
+    return padToJqid(scope.tables(), pad, filterOf(effectiveOnly), *jqid);
 }
 
 JQ_API JQStatus JQ_CALL GetTAD2JQID(uint32_t tad, uint64_t* jqid, uint32_t effectiveOnly) {
-    return underLock([&](const IndexContext& c) {
-        return answerInto(c, jqid, [&](uint64_t& out) {
-            return tadToJqid(c.tables, tad, filterOf(effectiveOnly), out);
-        });
-    });
+    const Scope scope(library);
+    if (const JQStatus refused = scope.refusal(jqid)) return refused;
+    return tadToJqid(scope.tables(), tad, filterOf(effectiveOnly), *jqid);
 }
 
 JQ_API JQStatus JQ_CALL GetMSID2JQID(uint32_t messageId, uint32_t serviceId, uint64_t* jqid,
                                      uint32_t effectiveOnly) {
-    return underLock([&](const IndexContext& c) {
-        return answerInto(c, jqid, [&](uint64_t& out) {
-            return messageToJqid(c.tables, messageId, serviceId, filterOf(effectiveOnly), out);
-        });
-    });
+    const Scope scope(library);
+    if (const JQStatus refused = scope.refusal(jqid)) return refused;
+    return messageToJqid(scope.tables(), messageId, serviceId, filterOf(effectiveOnly), *jqid);
 }

@@ -103,10 +103,25 @@ JQStatus JqidTables::addEntries(const PackageRecord& package, uint32_t kind) {
     });
 }
 
+void JqidTables::fileDecoded(index::Pass pass, JQStatus status) {
+    if (pass == index::Pass::Second && status != JQ_OK) secondPassStatus_ = status;
+}
+
+void JqidTables::takePackage(index::Pass pass, const PackageRecord& package) {
+    const JQStatus status = addPackage(package);
+    if (pass == index::Pass::Second) secondPassStatus_ = status;
+}
+
+JQStatus JqidTables::loadEnded() {
+    if (secondPassStatus_ == JQ_OK) finish();
+    return secondPassStatus_;
+}
+
 void JqidTables::clear() {
     pendingMain_ = {};
     pendingLinks_ = {};
     linksDelivered_ = 0;
+    secondPassStatus_ = JQ_OK;
     main_ = {};
     mainJqids_ = {};
     linksByFirst_ = {};

@@ -72,12 +72,19 @@ public:
     // header, data or data length), 21 (packet header below 6 bytes or a
     // CurrentGRT that names no kind) or 0xC0DF (an entry that does not fit
     // its kind: those before it are merged).
-    JQStatus addPackage(const PackageRecord& package) override;
+    JQStatus addPackage(const PackageRecord& package);
     void clear() override;
 
     // Resolves the merges into the main and link tables and builds the PAD,
     // TAD and MSID tables from the main table.
     void finish();
+
+    // The load: every package goes to the builder; the result is the status
+    // of the second pass's last step (a file's decryption when it failed,
+    // else the builder's for each package), 0 when that pass had no step.
+    void fileDecoded(index::Pass pass, JQStatus status) override;
+    void takePackage(index::Pass pass, const PackageRecord& package) override;
+    JQStatus loadEnded() override;
 
     // --- lookups (after finish) ---
     const MainEntry* find(uint64_t jqid) const;
@@ -112,6 +119,7 @@ private:
     std::vector<std::vector<MainEntry>> pendingMain_;
     std::vector<LinkEntry> pendingLinks_;
     uint32_t linksDelivered_ = 0;
+    JQStatus secondPassStatus_ = JQ_OK;
 
     std::vector<MainEntry> main_;
     // The JQIDs of main_, searched instead of it: a dense array of keys keeps

@@ -2,40 +2,32 @@
 #include "decoder.h"
 
 namespace jq::index {
-namespace {
-
-// Binds one entry point; false when it is missing.
-template <typename Function>
-bool bind(const platform::Module& module, const char* name, Function& function) {
-    function = module.entryPoint<Function>(name);
-    return function != nullptr;
-}
-
-// Binds the entry points in order, stopping at the first that is missing.
-bool bindAll(const platform::Module& m, DecoderEntryPoints& e) {
-    return bind(m, "PreAnalyzeJQFile", e.PreAnalyzeJQFile) &&
-           bind(m, "AnalyzeJQFile", e.AnalyzeJQFile) && bind(m, "GetGCSP", e.GetGCSP) &&
-           bind(m, "SetDefaultGCSP", e.SetDefaultGCSP) &&
-           bind(m, "DecryptJQFile", e.DecryptJQFile) && bind(m, "FreeIndexList", e.FreeIndexList) &&
-           bind(m, "FreeParseList", e.FreeParseList) &&
-           bind(m, "FreePackageList", e.FreePackageList) &&
-           bind(m, "OutputCSVFile", e.OutputCSVFile) &&
-           bind(m, "AnalyzeJQFile1Pack", e.AnalyzeJQFile1Pack);
-}
-
-}  // namespace
 
 JQStatus Decoder::load(const JQChar* path) {
     unload();
     module_ = platform::Module::load(path);
-    if (module_.isLoaded() && bindAll(module_, entryPoints_)) return JQ_OK;
+    loaded_ = module_.isLoaded() && entryPoints_.bind(module_, kLastBoundEntryPoint) == nullptr;
+    if (loaded_) return JQ_OK;
     unload();
     return JQ_ERR_NO_DECODER;
+}
+
+void Decoder::adopt(const DecoderEntryPoints& entryPoints) {
+    unload();
+    entryPoints_ = entryPoints;
+    loaded_ = true;
 }
 
 void Decoder::unload() {
     module_.unload();
     entryPoints_ = {};
+    loaded_ = false;
+}
+
+JQStatus loadDecoderBesideHost(Decoder& decoder) {
+    const platform::PathString path =
+        platform::pathBesideHost(platform::sharedLibraryFileName(JQ_PATH("feedcore")).c_str());
+    return decoder.load(path.c_str());
 }
 
 }  // namespace jq::index

@@ -3,55 +3,77 @@
 
 namespace jq::index {
 
-JQStatus IndexFrame::load() {
-    if (decoder_.isLoaded()) {
-        clear(false);
-    } else {
-        const PathString decoderPath =
-            platform::pathBesideHost(platform::sharedLibraryFileName(JQ_PATH("feedcore")).c_str());
-        const JQStatus status = decoder_.load(decoderPath.c_str());
+JQStatus Loader::load(IndexTables& tables, const std::vector<PathString>* folders) {
+    clear(tables, false);
+    if (!decoder_.isLoaded()) {
+        const JQStatus status = source_(decoder_);
         if (status != JQ_OK) {
-            clear(true);
+            clear(tables, true);
             return status;
         }
     }
-    const PathString settingsPath = platform::pathBesideHost(rule_.settingsFileName);
     const ScannedFiles files =
-        scanFolders(readFolderList(settingsPath.c_str()), rule_.scan, decoder_.entryPoints());
-    runPass(files.firstPass);  // only the second pass decides
-    const JQStatus status = runPass(files.secondPass);
-    if (status != JQ_OK) clear(true);
+        folders != nullptr
+            ? scanFolders(*folders, rule_.scan, decoder())
+            : scanFolders(readFolderList(platform::pathBesideHost(rule_.settingsFileName).c_str()),
+                          rule_.scan, decoder());
+    runPass(tables, Pass::First, files.firstPass);
+    runPass(tables, Pass::Second, files.secondPass);
+    const JQStatus status = tables.loadEnded();
+    if (status != JQ_OK) clear(tables, true);
     return status;
 }
 
-// A pass's status is that of its last step: 0 for no files.
-JQStatus IndexFrame::runPass(const std::vector<PathString>& files) {
-    JQStatus status = JQ_OK;
-    for (const PathString& path : files) loadFile(path, status);
-    return status;
+void Loader::runPass(IndexTables& tables, Pass pass, const std::vector<DataFile>& files) {
+    for (const DataFile& file : files) {
+        if (rule_.loadKind == LoadKind::Packages) {
+            loadPackages(tables, pass, file.path.c_str());
+        } else {
+            loadParses(tables, pass, file.path.c_str());
+        }
+    }
+    tables.passEnded(pass);
 }
 
-// Each step sets the pass status: the decryption when it fails, else each
-// package the library takes. The package list is kept for the tables.
-void IndexFrame::loadFile(const PathString& path, JQStatus& status) {
+// Decrypts one file and hands its packages of the library's types over; the
+// list is kept for the tables.
+void Loader::loadPackages(IndexTables& tables, Pass pass, const JQChar* path) {
     packageLists_.reserve(packageLists_.size() + 1);
     PackageList list{};
-    const JQStatus decrypted = decoder_.entryPoints().DecryptJQFile(path.c_str(), &list);
-    if (decrypted != JQ_OK) {
-        status = decrypted;
-        return;
-    }
+    const JQStatus status = decoder().DecryptJQFile(path, &list);
+    tables.fileDecoded(pass, status);
+    if (status != JQ_OK) return;
     packageLists_.push_back(list);  // cannot throw after the reserve
     for (uint32_t i = 0; list.elements != nullptr && i < list.count; ++i) {
         const PackageRecord& package = list.elements[i];
-        if (rule_.scan.takesType(package.TypeCode)) status = tables_.addPackage(package);
+        if (rule_.scan.takesType(package.TypeCode)) tables.takePackage(pass, package);
     }
 }
 
-void IndexFrame::clear(bool unloadDecoder) {
-    tables_.clear();
-    for (PackageList& list : packageLists_) decoder_.entryPoints().FreePackageList(&list);
+// Parses one file and hands its elements of the library's types over; the
+// list is kept for the tables.
+void Loader::loadParses(IndexTables& tables, Pass pass, const JQChar* path) {
+    parseLists_.reserve(parseLists_.size() + 1);
+    ParseList list{};
+    const JQStatus status = decoder().AnalyzeJQFile(path, &list);
+    tables.fileDecoded(pass, status);
+    if (status != JQ_OK) {
+        decoder().FreeParseList(&list);  // filled up to a failing parser
+        return;
+    }
+    parseLists_.push_back(list);
+    for (uint32_t i = 0; list.elements != nullptr && i < list.count; ++i) {
+        const ParseElement& element = list.elements[i];
+        if (rule_.scan.takesType(element.recordType)) tables.takeParsed(pass, element);
+    }
+}
+
+void Loader::clear(IndexTables& tables, bool unloadDecoder) {
+    tables.clear();
+    for (PackageList& list : packageLists_) decoder().FreePackageList(&list);
     packageLists_.clear();
+    for (ParseList& list : parseLists_) decoder().FreeParseList(&list);
+    parseLists_.clear();
     if (unloadDecoder) decoder_.unload();
 }
 

@@ -1,49 +1,56 @@
 // library_state.h - the state every stateful index library keeps, and the
-// wrapper its exports run in: one lock, one context that exists from the
-// first initialisation to the uninitialisation.
+// scope its exports run in: one lock, one context that exists from the first
+// initialisation to the uninitialisation.
 #pragma once
 
-#include <mutex>
-
-#include "feedcore.h"
+#include "jq_interface.h"
 #include "platform.h"
 
 namespace jq::index {
 
+// Context is the library's IndexFrame: ready() tells whether feedcore is
+// loaded, tables() gives the tables.
 template <typename Context>
 struct LibraryState {
+    explicit LibraryState(JQStatus notLoadedAnswer) : notLoaded(notLoadedAnswer) {}
+
+    // What a query with an output answers while there is no context or
+    // feedcore is not loaded: 4097, or 4099 for a library that answers "not
+    // found" then.
+    const JQStatus notLoaded;
     platform::RecursiveLock lock;  // created when the library is loaded
     Context* context = nullptr;
 };
 
-// Runs a query under the lock: notInitialised without a context, else the
-// query's answer. Exceptions pass.
-template <typename Answer, typename Context, typename Query>
-Answer underLock(LibraryState<Context>& state, Answer notInitialised, Query query) {
-    std::lock_guard<platform::RecursiveLock> guard(state.lock);
-    if (state.context == nullptr) return notInitialised;
-    return query(*state.context);
-}
+// Holds the library lock from construction to the end of the export.
+template <typename Context>
+class ExportScope {
+public:
+    explicit ExportScope(LibraryState<Context>& state) : state_(state) { state_.lock.lock(); }
+    ExportScope(const ExportScope&) = delete;
+    ExportScope& operator=(const ExportScope&) = delete;
+    ~ExportScope() { state_.lock.unlock(); }
 
-// The same for the exports that turn an exception into 16.
-template <typename Context, typename Query>
-JQStatus underLockCatching(LibraryState<Context>& state, Query query) {
-    std::lock_guard<platform::RecursiveLock> guard(state.lock);
-    if (state.context == nullptr) return JQ_ERR_NOT_INITIALIZED;
-    try {
-        return query(*state.context);
-    } catch (...) {
-        return JQ_ERR_EXCEPTION;
+    bool hasContext() const { return state_.context != nullptr; }
+    // A context whose feedcore is loaded.
+    bool ready() const { return hasContext() && state_.context->ready(); }
+
+    // Why a query with this output cannot run: notLoaded without a context,
+    // 17 for a null output, notLoaded while feedcore is not loaded; 0 when
+    // it can.
+    JQStatus refusal(const void* output) const {
+        if (!hasContext()) return state_.notLoaded;
+        if (output == nullptr) return JQ_ERR_NULL_ARGUMENT;
+        if (!state_.context->ready()) return state_.notLoaded;
+        return JQ_OK;
     }
-}
 
-// A query with an output: 17 when it is null, 4097 while feedcore is not
-// loaded (the empty state), else the lookup's status.
-template <typename Output, typename Lookup>
-JQStatus answerInto(bool decoderLoaded, Output* output, Lookup lookup) {
-    if (output == nullptr) return JQ_ERR_NULL_ARGUMENT;
-    if (!decoderLoaded) return JQ_ERR_NOT_INITIALIZED;
-    return lookup(*output);
-}
+    // Valid when ready().
+    const auto& tables() const { return state_.context->tables(); }
+    Context*& context() { return state_.context; }
+
+private:
+    LibraryState<Context>& state_;
+};
 
 }  // namespace jq::index

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "child_run.h"
+#include "feedcore_exports.h"
 #include "platform.h"
 #include "test_files.h"
 
@@ -301,11 +302,11 @@ TEST(ModuleTest, LibraryFileNamesFollowTheTarget) {
 TEST(ModuleTest, LoadsALibraryByFullPathAndBindsItsEntryPoints) {
     Module module = Module::load(feedcorePath().c_str());
     ASSERT_TRUE(module.isLoaded());
-    for (const char* name : {"PreAnalyzeJQFile", "AnalyzeJQFile", "GetGCSP", "SetDefaultGCSP",
-                             "DecryptJQFile", "FreeIndexList", "FreeParseList", "FreePackageList",
-                             "OutputCSVFile", "AnalyzeJQFile1Pack"}) {
+#define JQ_EXPORT_NAME(name, ordinal, bytes) #name,
+    for (const char* name : {FEEDCORE_EXPORTS(JQ_EXPORT_NAME)}) {
         EXPECT_NE(module.symbol(name), nullptr) << name;
     }
+#undef JQ_EXPORT_NAME
     EXPECT_EQ(module.symbol("NoSuchEntryPoint"), nullptr);
     EXPECT_EQ(module.symbol(nullptr), nullptr);
     module.unload();

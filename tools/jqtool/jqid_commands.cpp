@@ -8,7 +8,9 @@
 #include <cstring>
 #include <optional>
 
+#include "bound_exports.h"
 #include "idindex.h"
+#include "idindex_exports.h"
 #include "platform.h"
 #include "status_text.h"
 
@@ -40,61 +42,26 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-// The exports of idindex, bound by name.
-struct IdIndex {
+JQ_BOUND_EXPORTS(IdIndexExports, IDINDEX_EXPORTS);
+
+// idindex, loaded from beside jqtool with its exports bound by name.
+struct IdIndex : IdIndexExports {
     jq::platform::Module module;
-    decltype(&::InitializeJQID) InitializeJQID = nullptr;
-    decltype(&::UnInitializeJQID) UnInitializeJQID = nullptr;
-    decltype(&::GetGRT) GetGRT = nullptr;
-    decltype(&::IsFindJQID) IsFindJQID = nullptr;
-    decltype(&::IsEffective) IsEffective = nullptr;
-    decltype(&::GetJQIDData) GetJQIDData = nullptr;
-    decltype(&::FreeJQIDData) FreeJQIDData = nullptr;
-    decltype(&::GetJQIDLinkList) GetJQIDLinkList = nullptr;
-    decltype(&::GetGRT2JQIDLinkList) GetGRT2JQIDLinkList = nullptr;
-    decltype(&::GetGRT2JQIDList) GetGRT2JQIDList = nullptr;
-    decltype(&::FreeJQIDList) FreeJQIDList = nullptr;
-    decltype(&::GetShowEvent2JQID) GetShowEvent2JQID = nullptr;
-    decltype(&::GetPAD2JQID) GetPAD2JQID = nullptr;
-    decltype(&::GetTAD2JQID) GetTAD2JQID = nullptr;
-    decltype(&::GetMSID2JQID) GetMSID2JQID = nullptr;
 
-    // Null when the export is missing; the caller reports its name.
-    template <typename Function>
-    bool bind(const char* name, Function& function, std::string& missing) {
-        function = module.entryPoint<Function>(name);
-        if (function == nullptr && missing.empty()) missing = name;
-        return function != nullptr;
-    }
-
-    // Loads idindex from jqtool's folder; the error text names what failed.
+    // The error text names what failed.
     bool load(std::string& error) {
-        const jq::platform::PathString path =
-            jq::platform::pathBesideHost(jq::platform::sharedLibraryFileName(JQ_PATH("idindex")).c_str());
+        const jq::platform::PathString path = jq::platform::pathBesideHost(
+            jq::platform::sharedLibraryFileName(JQ_PATH("idindex")).c_str());
         module = jq::platform::Module::load(path.c_str());
         if (!module.isLoaded()) {
             error = "cannot load the idindex library beside jqtool";
             return false;
         }
-        std::string missing;
-        bind("InitializeJQID", InitializeJQID, missing);
-        bind("UnInitializeJQID", UnInitializeJQID, missing);
-        bind("GetGRT", GetGRT, missing);
-        bind("IsFindJQID", IsFindJQID, missing);
-        bind("IsEffective", IsEffective, missing);
-        bind("GetJQIDData", GetJQIDData, missing);
-        bind("FreeJQIDData", FreeJQIDData, missing);
-        bind("GetJQIDLinkList", GetJQIDLinkList, missing);
-        bind("GetGRT2JQIDLinkList", GetGRT2JQIDLinkList, missing);
-        bind("GetGRT2JQIDList", GetGRT2JQIDList, missing);
-        bind("FreeJQIDList", FreeJQIDList, missing);
-        bind("GetShowEvent2JQID", GetShowEvent2JQID, missing);
-        bind("GetPAD2JQID", GetPAD2JQID, missing);
-        bind("GetTAD2JQID", GetTAD2JQID, missing);
-        bind("GetMSID2JQID", GetMSID2JQID, missing);
-        if (missing.empty()) return true;
-        error = "idindex lacks the export " + missing;
-        return false;
+        if (const char* missing = bind(module)) {
+            error = std::string("idindex lacks the export ") + missing;
+            return false;
+        }
+        return true;
     }
 };
 
