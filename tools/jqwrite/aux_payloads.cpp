@@ -9,10 +9,6 @@
 namespace jq::write::aux {
 namespace {
 
-void require(bool condition, const std::string& what) {
-    if (!condition) throw std::invalid_argument(what);
-}
-
 unsigned bit(bool flag, unsigned position) { return flag ? 1u << position : 0u; }
 
 void putCode(Bytes& out, const std::string& code, const char* what) {

@@ -5,6 +5,8 @@
 #include <stdexcept>
 
 #include "arib_text.h"
+#include "put_bytes.h"
+#include "schedule_data.h"
 
 namespace jq::write::description {
 
@@ -60,13 +62,6 @@ Token quotedToken(const std::string& text, size_t& i) {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-void putNumber(Bytes& out, uint64_t value, unsigned size, bool bigEndian) {
-    for (unsigned i = 0; i < size; ++i) {
-        const unsigned shift = 8 * (bigEndian ? size - 1 - i : i);
-        out.push_back(static_cast<uint8_t>(value >> shift));
-    }
-}
-
 // Deterministic filler that deflate cannot shrink (xorshift32).
 void putRandom(Bytes& out, uint64_t count, uint32_t seed) {
     uint32_t state = seed ? seed : 0x9E3779B9u;
@@ -92,7 +87,8 @@ void putTypedItem(Bytes& out, const std::string& item) {
     };
     if (const auto it = kNumbers.find(kind); it != kNumbers.end()) {
         const uint64_t max = (uint64_t{1} << (8 * it->second.first)) - 1;
-        putNumber(out, parseNumber(rest, max, item), it->second.first, it->second.second);
+        const uint64_t value = parseNumber(rest, max, item);
+        (it->second.second ? putBe : putLe)(out, value, it->second.first);
     } else if (kind == "fill") {
         const uint64_t count = parseNumber(rest.substr(0, second), kMaxFill, item);
         out.insert(out.end(), count,
@@ -164,15 +160,6 @@ void putHexItem(Bytes& out, const std::string& item) {
     }
 }
 
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
-        parts.push_back(text.substr(start, at - start));
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
 Bytes parseBytes(const std::vector<Token>& items, size_t first) {
     Bytes out;
     for (size_t i = first; i < items.size(); ++i) {
@@ -224,6 +211,63 @@ std::optional<std::string> Args::takeWord(const std::string& name) {
 void Args::done(bool itemsAllowed) const {
     if (!attrs_.empty()) fail("unknown attribute '" + attrs_.begin()->first + "'");
     if (!itemsAllowed && !items.empty()) fail("unexpected '" + items.front().text + "'");
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+std::vector<uint64_t> numbers(const std::string& text, char separator,
+                              const std::vector<uint64_t>& maxima, const std::string& what) {
+    const std::vector<std::string> parts = split(text, separator);
+    if (parts.size() != maxima.size())
+        fail(what + ": '" + text + "' needs " + std::to_string(maxima.size()) +
+             " numbers separated by '" + separator + "'");
+    std::vector<uint64_t> values;
+    for (size_t i = 0; i < parts.size(); ++i)
+        values.push_back(parseNumber(parts[i], maxima[i], what));
+    return values;
+}
+
+void appendBytes(const Args& args, Bytes& out) {
+    args.done(true);
+    const Bytes bytes = parseBytes(args.items);
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+std::string takeCode(Args& args, const std::string& name, const std::string& fallback) {
+    const std::string code = args.takeWord(name).value_or(fallback);
+    if (code.size() != 3) fail(name + "= takes 3 characters, not '" + code + "'");
+    return code;
+}
+
+Date dateOf(const std::string& text, const std::string& what) {
+    const std::vector<uint64_t> date = numbers(text, '-', {9999, 12, 31}, what);
+    return {static_cast<int>(date[0]), static_cast<unsigned>(date[1]),
+            static_cast<unsigned>(date[2])};
+}
+
+uint16_t dayOf(const std::string& text, bool modified, const std::string& what) {
+    if (text.find('-') == std::string::npos)
+        return static_cast<uint16_t>(parseNumber(text, 0xFFFF, what));
+    const Date d = dateOf(text, what);
+    try {
+        return modified ? modifiedJulianDateOf(d.year, d.month, d.day)
+                        : julianDayOf(d.year, d.month, d.day);
+    } catch (const std::invalid_argument& e) {
+        fail(what + ": " + e.what());
+    }
+}
+
+std::optional<uint16_t> takeDay(Args& args, const std::string& name, bool modified) {
+    const std::optional<std::string> word = args.takeWord(name);
+    if (!word) return std::nullopt;
+    return dayOf(*word, modified, name);
 }
 
 }  // namespace jq::write::description

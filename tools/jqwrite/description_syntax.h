@@ -70,7 +70,112 @@ T takeOr(Args& args, const std::string& name, uint64_t max, T fallback = 0) {
     return static_cast<T>(args.take(name, max).value_or(fallback));
 }
 
+template <typename T>
+void assign(T& field, uint64_t value) {
+    field = static_cast<T>(value);
+}
+
+template <typename T>
+void assign(std::optional<T>& field, uint64_t value) {
+    field = static_cast<T>(value);
+}
+
+template <typename Record, typename Field>
+Record recordOf(Field Record::*);
+template <auto Member>
+using RecordOf = decltype(recordOf(Member));
+
+// Stores an attribute's value in Member. Without a value, a statement's
+// field takes Record's default and a fault's keeps what it holds; with one,
+// a fault's field must not hold a value yet.
+template <auto Member>
+void store(RecordOf<Member>& record, const std::optional<uint64_t>& value, const char* fault) {
+    auto& field = record.*Member;
+    if (!value) {
+        if (!fault) field = RecordOf<Member>{}.*Member;
+        return;
+    }
+    if constexpr (requires { field.has_value(); })
+        if (fault && field.has_value()) fail(std::string("fault ") + fault + " given twice");
+    assign(field, *value);
+}
+
+// A numeric attribute of a statement: its name, its largest value and the
+// field of Record it sets (field<&Record::member>).
+template <typename Record>
+struct Attr {
+    const char* name;
+    uint64_t max;
+    void (*field)(Record&, const std::optional<uint64_t>&, const char*);
+    bool required = false;
+};
+
+template <auto Member>
+constexpr auto field = &store<Member>;
+
+// Takes the attributes of table, in its order, into record.
+template <typename Record, size_t N>
+void takeAttrs(Args& args, const Attr<Record> (&table)[N], Record& record) {
+    for (const Attr<Record>& attr : table)
+        attr.field(
+            record,
+            attr.required ? args.require(attr.name, attr.max) : args.take(attr.name, attr.max),
+            nullptr);
+}
+
+// Takes the attributes of a fault statement: each replaces a computed value,
+// and may be given once over the block's fault statements.
+template <typename Record, size_t N>
+void takeFaults(Args& args, const Attr<Record> (&table)[N], Record& record) {
+    if (args.empty()) fail("fault names no fault");
+    for (const Attr<Record>& attr : table)
+        attr.field(record, args.take(attr.name, attr.max), attr.name);
+}
+
+// A flag attribute: 1 or 0, absent 0.
+inline bool takeFlag(Args& args, const std::string& name) { return takeOr<bool>(args, name, 1); }
+
+// The BYTES items of a statement, appended to out.
+void appendBytes(const Args& args, Bytes& out);
+
 // The parts of text between separators ("a,b" gives "a" and "b").
 std::vector<std::string> split(const std::string& text, char separator);
+
+// "a<separator>b..." with one number for each of maxima, each up to its max.
+std::vector<uint64_t> numbers(const std::string& text, char separator,
+                              const std::vector<uint64_t>& maxima, const std::string& what);
+
+// A comma-separated list of numbers up to max: "1,2,0x10".
+template <typename T>
+std::vector<T> numberList(const std::string& text, uint64_t max, const std::string& what) {
+    std::vector<T> values;
+    for (const std::string& part : split(text, ','))
+        values.push_back(static_cast<T>(parseNumber(part, max, what)));
+    return values;
+}
+
+// The list attribute name, empty when absent or given empty ("name=").
+template <typename T>
+std::vector<T> takeList(Args& args, const std::string& name, uint64_t max) {
+    const std::optional<std::string> word = args.takeWord(name);
+    if (!word || word->empty()) return {};
+    return numberList<T>(*word, max, name);
+}
+
+// A three-character code attribute (a language or country), fallback when absent.
+std::string takeCode(Args& args, const std::string& name, const std::string& fallback);
+
+// A calendar date YYYY-MM-DD.
+struct Date {
+    int year;
+    unsigned month;
+    unsigned day;
+};
+Date dateOf(const std::string& text, const std::string& what);
+
+// A day as a number or a date; modified: the Modified Julian Date rather
+// than the JulianDay of schedules.
+uint16_t dayOf(const std::string& text, bool modified, const std::string& what);
+std::optional<uint16_t> takeDay(Args& args, const std::string& name, bool modified);
 
 }  // namespace jq::write::description

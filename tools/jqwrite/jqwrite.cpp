@@ -20,6 +20,7 @@
 #include "des.h"
 #include "key_params.h"
 #include "paths.h"
+#include "put_bytes.h"
 
 namespace jq::write {
 namespace {
@@ -27,32 +28,6 @@ namespace {
 // The largest payload: PackageDataLength is kept below 8,192 blocks so that
 // the byte count stays a 16-bit number.
 constexpr size_t kMaxPayload = 65528;
-
-void require(bool condition, const char* what) {
-    if (!condition) throw std::invalid_argument(what);
-}
-
-void putBe16(Bytes& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v >> 8));
-    out.push_back(static_cast<uint8_t>(v));
-}
-
-void putBe32(Bytes& out, uint32_t v) {
-    putBe16(out, static_cast<uint16_t>(v >> 16));
-    putBe16(out, static_cast<uint16_t>(v));
-}
-
-void putLe16(Bytes& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void putLe32(Bytes& out, uint32_t v) {
-    putLe16(out, static_cast<uint16_t>(v));
-    putLe16(out, static_cast<uint16_t>(v >> 16));
-}
-
-void append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
 
 void checkFields(const DataPackage& p) {
     require(p.countryCode < 1024, "countryCode does not fit 10 bits");

@@ -1,5 +1,6 @@
-// put_bytes.h - appends big-endian numbers and checks field widths, for the
-// record writers of jqwrite.
+// put_bytes.h - the byte writer of jqwrite, the mirror of the decoder's
+// ByteReader: numbers big- or little-endian, texts behind their length, and
+// the checks that refuse a value wider than its field.
 #pragma once
 
 #include <cstdint>
@@ -10,22 +11,27 @@
 
 namespace jq::write {
 
+// Refuses what the writer cannot write, with what as the message.
+inline void require(bool condition, const std::string& what) {
+    if (!condition) throw std::invalid_argument(what);
+}
+
+// The low size bytes of v, most significant first.
+inline void putBe(Bytes& out, uint64_t v, unsigned size) {
+    for (unsigned i = size; i-- > 0;) out.push_back(static_cast<uint8_t>(v >> 8 * i));
+}
+
+// The low size bytes of v, least significant first.
+inline void putLe(Bytes& out, uint64_t v, unsigned size) {
+    for (unsigned i = 0; i < size; ++i) out.push_back(static_cast<uint8_t>(v >> 8 * i));
+}
+
 inline void putU8(Bytes& out, unsigned v) { out.push_back(static_cast<uint8_t>(v)); }
-
-inline void putBe16(Bytes& out, unsigned v) {
-    putU8(out, v >> 8);
-    putU8(out, v);
-}
-
-inline void putBe24(Bytes& out, uint32_t v) {
-    putU8(out, v >> 16);
-    putBe16(out, v & 0xFFFF);
-}
-
-inline void putBe32(Bytes& out, uint32_t v) {
-    putBe16(out, v >> 16);
-    putBe16(out, v & 0xFFFF);
-}
+inline void putBe16(Bytes& out, unsigned v) { putBe(out, v, 2); }
+inline void putBe24(Bytes& out, uint32_t v) { putBe(out, v, 3); }
+inline void putBe32(Bytes& out, uint32_t v) { putBe(out, v, 4); }
+inline void putLe16(Bytes& out, unsigned v) { putLe(out, v, 2); }
+inline void putLe32(Bytes& out, uint32_t v) { putLe(out, v, 4); }
 
 inline void append(Bytes& out, const Bytes& more) {
     out.insert(out.end(), more.begin(), more.end());

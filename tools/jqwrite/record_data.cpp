@@ -13,10 +13,6 @@
 namespace jq::write {
 namespace {
 
-void require(bool condition, const std::string& what) {
-    if (!condition) throw std::invalid_argument(what);
-}
-
 // An entry behind its 8-bit length L (the bytes after L).
 void putSized(Bytes& out, const Bytes& body, const char* what) { putText8(out, body, what); }
 

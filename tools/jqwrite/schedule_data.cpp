@@ -14,10 +14,6 @@
 namespace jq::write {
 namespace {
 
-void require(bool condition, const std::string& what) {
-    if (!condition) throw std::invalid_argument(what);
-}
-
 bool allowsAbsent(uint8_t typeCode) { return typeCode == kScheduleM; }
 
 void checkType(uint8_t typeCode) {

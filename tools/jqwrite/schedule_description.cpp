@@ -21,49 +21,6 @@ namespace {
 
 // ---- Words ----------------------------------------------------------------------
 
-// "a<separator>b..." with exactly count numbers, each up to its max.
-std::vector<uint64_t> numbersOf(const std::string& text, char separator,
-                                std::initializer_list<uint64_t> maxima, const std::string& what) {
-    const std::vector<std::string> parts = split(text, separator);
-    if (parts.size() != maxima.size())
-        fail(what + ": '" + text + "' needs " + std::to_string(maxima.size()) +
-             " numbers separated by '" + separator + "'");
-    std::vector<uint64_t> values;
-    auto max = maxima.begin();
-    for (const std::string& part : parts) values.push_back(parseNumber(part, *max++, what));
-    return values;
-}
-
-// A comma-separated list: "1,2,0x10".
-std::vector<uint8_t> byteList(const std::string& text, const std::string& what) {
-    std::vector<uint8_t> values;
-    for (const std::string& part : split(text, ','))
-        values.push_back(static_cast<uint8_t>(parseNumber(part, 255, what)));
-    return values;
-}
-
-// A day as a number or a date YYYY-MM-DD; modified: the Modified Julian Date
-// rather than the JulianDay of schedules.
-uint16_t dayOf(const std::string& text, bool modified, const std::string& what) {
-    if (text.find('-') == std::string::npos)
-        return static_cast<uint16_t>(parseNumber(text, 0xFFFF, what));
-    const std::vector<uint64_t> date = numbersOf(text, '-', {9999, 12, 31}, what);
-    try {
-        const int year = static_cast<int>(date[0]);
-        const auto month = static_cast<unsigned>(date[1]);
-        const auto day = static_cast<unsigned>(date[2]);
-        return modified ? modifiedJulianDateOf(year, month, day) : julianDayOf(year, month, day);
-    } catch (const std::invalid_argument& e) {
-        fail(what + ": " + e.what());
-    }
-}
-
-std::optional<uint16_t> takeDay(Args& args, const std::string& name, bool modified) {
-    const std::optional<std::string> word = args.takeWord(name);
-    if (!word) return std::nullopt;
-    return dayOf(*word, modified, name);
-}
-
 // A start time as minutes or HH:MM (hours past 23 for the small hours of the
 // broadcast day).
 std::optional<uint16_t> takeStartMinute(Args& args) {
@@ -71,30 +28,25 @@ std::optional<uint16_t> takeStartMinute(Args& args) {
     if (!word) return std::nullopt;
     if (word->find(':') == std::string::npos)
         return static_cast<uint16_t>(parseNumber(*word, 0xFFFF, "start"));
-    const std::vector<uint64_t> hm = numbersOf(*word, ':', {1092, 59}, "start");
+    const std::vector<uint64_t> hm = numbers(*word, ':', {1092, 59}, "start");
     return static_cast<uint16_t>(hm[0] * 60 + hm[1]);
 }
 
-// H:MM:SS, each part 0-99.
-std::optional<std::vector<uint64_t>> takeClock(Args& args, const std::string& name) {
+// H:MM:SS, each part 0-99, into hours, minutes and seconds.
+void takeClock(Args& args, const std::string& name, uint8_t& h, uint8_t& m, uint8_t& s) {
+    const std::optional<std::string> word = args.takeWord(name);
+    if (!word) return;
+    const std::vector<uint64_t> clock = numbers(*word, ':', {99, 99, 99}, name);
+    h = static_cast<uint8_t>(clock[0]);
+    m = static_cast<uint8_t>(clock[1]);
+    s = static_cast<uint8_t>(clock[2]);
+}
+
+// A list of component tags: "1,2,0x10".
+std::optional<std::vector<uint8_t>> takeTags(Args& args, const std::string& name) {
     const std::optional<std::string> word = args.takeWord(name);
     if (!word) return std::nullopt;
-    return numbersOf(*word, ':', {99, 99, 99}, name);
-}
-
-std::string takeCode(Args& args, const std::string& name, const std::string& fallback) {
-    const std::string code = args.takeWord(name).value_or(fallback);
-    if (code.size() != 3) fail(name + "= takes 3 characters, not '" + code + "'");
-    return code;
-}
-
-bool takeFlag(Args& args, const std::string& name) { return args.take(name, 1).value_or(0) != 0; }
-
-template <typename T>
-std::optional<T> takeOptional(Args& args, const std::string& name, uint64_t max) {
-    const std::optional<uint64_t> value = args.take(name, max);
-    if (!value) return std::nullopt;
-    return static_cast<T>(*value);
+    return numberList<uint8_t>(*word, 255, name);
 }
 
 // The items of a statement as numbers, one per item.
@@ -133,8 +85,6 @@ public:
             shiftJis_ += shiftJisOf(items);
         }
     }
-
-    bool given() const { return kind_ != Kind::None; }
 
     // The ARIB bytes; nothing when absent.
     ScheduleText bytes() const {
@@ -195,6 +145,20 @@ private:
     Bytes raw_;
 };
 
+// The three texts of an item, or of aux texts.
+struct Texts {
+    TextField title{"title"};
+    TextField detail1{"level-1 detail"};
+    TextField detail2{"level-2 detail"};
+
+    // The text a statement's keyword names, or nothing.
+    TextField* named(const std::string& keyword) {
+        if (keyword == "title") return &title;
+        if (keyword == "detail1") return &detail1;
+        return keyword == "detail2" ? &detail2 : nullptr;
+    }
+};
+
 // A text given on one statement, after its attributes.
 Bytes textOf(const Args& args, const std::string& what) {
     if (args.items.empty()) return Bytes();
@@ -241,10 +205,12 @@ protected:
 class VideoBlock : public FieldsBlock<aux::VideoComponents> {
 public:
     void statement(const std::string& keyword, Args& args) override {
+        using Entry = aux::VideoComponents::Entry;
+        static constexpr Attr<Entry> kAttrs[] = {{"type", 255, field<&Entry::componentType>},
+                                                 {"tag", 255, field<&Entry::componentTag>}};
         if (keyword != "component") unknown(keyword);
-        aux::VideoComponents::Entry e;
-        e.componentType = takeOr<uint8_t>(args, "type", 255);
-        e.componentTag = takeOr<uint8_t>(args, "tag", 255);
+        Entry e;
+        takeAttrs(args, kAttrs, e);
         args.done(true);
         e.text = textOf(args, "component text");
         fields_.entries.push_back(std::move(e));
@@ -254,14 +220,17 @@ public:
 class AudioBlock : public FieldsBlock<aux::AudioComponents> {
 public:
     void statement(const std::string& keyword, Args& args) override {
+        using Entry = aux::AudioComponents::Entry;
+        static constexpr Attr<Entry> kAttrs[] = {
+            {"type", 255, field<&Entry::componentType>},
+            {"tag", 255, field<&Entry::componentTag>},
+            {"simulcast", 255, field<&Entry::simulcastGroupTag>},
+            {"mcom", 1, field<&Entry::mcom>},
+            {"quality", 3, field<&Entry::quality>},
+            {"sampling", 7, field<&Entry::samplingRate>}};
         if (keyword != "component") unknown(keyword);
-        aux::AudioComponents::Entry e;
-        e.componentType = takeOr<uint8_t>(args, "type", 255);
-        e.componentTag = takeOr<uint8_t>(args, "tag", 255);
-        e.simulcastGroupTag = takeOr<uint8_t>(args, "simulcast", 255);
-        e.mcom = takeOr<uint8_t>(args, "mcom", 1);
-        e.quality = takeOr<uint8_t>(args, "quality", 3);
-        e.samplingRate = takeOr<uint8_t>(args, "sampling", 7);
+        Entry e;
+        takeAttrs(args, kAttrs, e);
         e.mainLanguage = takeCode(args, "lang", "jpn");
         if (args.has("sub-lang")) e.subLanguage = takeCode(args, "sub-lang", "");
         args.done(true);
@@ -270,23 +239,25 @@ public:
     }
 };
 
+// The control fields of the item and of each component.
+template <typename Control>
+constexpr Attr<Control> kCopyControlAttrs[] = {{"record", 3, field<&Control::dRecordCtrlData>},
+                                               {"copy", 3, field<&Control::copyCtrlType>},
+                                               {"aps", 3, field<&Control::apsCtrlData>},
+                                               {"max-bit-rate", 255, field<&Control::maxBitRate>}};
+
 class CopyControlBlock : public FieldsBlock<aux::CopyControl> {
 public:
     explicit CopyControlBlock(Args& args) {
-        fields_.dRecordCtrlData = takeOr<uint8_t>(args, "record", 3);
-        fields_.copyCtrlType = takeOr<uint8_t>(args, "copy", 3);
-        fields_.apsCtrlData = takeOr<uint8_t>(args, "aps", 3);
-        fields_.maxBitRate = takeOptional<uint8_t>(args, "max-bit-rate", 255);
+        takeAttrs(args, kCopyControlAttrs<aux::CopyControl>, fields_);
     }
 
     void statement(const std::string& keyword, Args& args) override {
+        using Component = aux::CopyControl::Component;
         if (keyword != "component") unknown(keyword);
-        aux::CopyControl::Component c;
+        Component c;
         c.componentTag = takeOr<uint8_t>(args, "tag", 255);
-        c.dRecordCtrlData = takeOr<uint8_t>(args, "record", 3);
-        c.copyCtrlType = takeOr<uint8_t>(args, "copy", 3);
-        c.apsCtrlData = takeOr<uint8_t>(args, "aps", 3);
-        c.maxBitRate = takeOptional<uint8_t>(args, "max-bit-rate", 255);
+        takeAttrs(args, kCopyControlAttrs<Component>, c);
         args.done(false);
         if (!fields_.components) fields_.components.emplace();
         fields_.components->push_back(c);
@@ -295,14 +266,17 @@ public:
 
 class AccessBlock : public FieldsBlock<aux::ConditionalAccess> {
 public:
-    explicit AccessBlock(Args& args) { fields_.payFlag = args.take("pay", 1).value_or(1) != 0; }
+    explicit AccessBlock(Args& args) { fields_.payFlag = takeOr<bool>(args, "pay", 1, true); }
 
     void statement(const std::string& keyword, Args& args) override {
+        using Contract = aux::ConditionalAccess::Contract;
+        static constexpr Attr<Contract> kAttrs[] = {
+            {"system", 0xFFFF, field<&Contract::caSystemId>},
+            {"unit", 15, field<&Contract::unitId>}};
         if (keyword != "contract") unknown(keyword);
-        aux::ConditionalAccess::Contract c;
-        c.caSystemId = takeOr<uint16_t>(args, "system", 0xFFFF);
-        c.unitId = takeOr<uint8_t>(args, "unit", 15);
-        if (const auto tags = args.takeWord("tags")) c.componentTags = byteList(*tags, "tags");
+        Contract c;
+        takeAttrs(args, kAttrs, c);
+        c.componentTags = takeTags(args, "tags").value_or(c.componentTags);
         if (const auto data = args.takeWord("data")) putHexItem(c.contract, *data);
         args.done(true);
         c.feeName = textOf(args, "fee name");
@@ -329,7 +303,7 @@ public:
             if (fields_.groups.empty()) fail("a unit belongs to a group: give 'group' first");
             aux::ComponentGroups::Unit u;
             u.unitId = takeOr<uint8_t>(args, "id", 15);
-            if (const auto tags = args.takeWord("tags")) u.componentTags = byteList(*tags, "tags");
+            u.componentTags = takeTags(args, "tags").value_or(u.componentTags);
             args.done(false);
             fields_.groups.back().units.push_back(std::move(u));
         } else {
@@ -350,12 +324,7 @@ public:
         aux::DataContents::Entry& e = fields_.entries.back();
         if (keyword == "caption") {
             if (!e.caption) fail("caption languages need an entry of component 8");
-            aux::CaptionSelector::Language l;
-            l.langTag = takeOr<uint8_t>(args, "tag", 3);
-            l.dmf = takeOr<uint8_t>(args, "dmf", 15);
-            l.language = takeCode(args, "lang", "jpn");
-            args.done(false);
-            e.caption->languages.push_back(l);
+            e.caption->languages.push_back(captionLanguage(args));
             return;
         }
         if (!e.bml) fail("'" + keyword + "' needs an entry of component 7, 11 or 12");
@@ -376,8 +345,9 @@ private:
         e.copmId = static_cast<uint16_t>(args.require("component", 0xFFFF));
         e.entryComp = takeOr<uint8_t>(args, "entry-comp", 255);
         e.country = takeCode(args, "country", "jpn");
-        if (const auto refs = args.takeWord("refs")) e.compRefs = byteList(*refs, "refs");
-        e.selectorLength = takeOptional<uint8_t>(args, "selector-length", 255);
+        e.compRefs = takeTags(args, "refs").value_or(e.compRefs);
+        if (const auto length = args.take("selector-length", 255))
+            e.selectorLength = static_cast<uint8_t>(*length);
         args.done(true);
         e.title = textOf(args, "data content title");
         if (e.copmId == 7 || e.copmId == 11 || e.copmId == 12) e.bml.emplace();
@@ -385,60 +355,77 @@ private:
         fields_.entries.push_back(std::move(e));
     }
 
+    static aux::CaptionSelector::Language captionLanguage(Args& args) {
+        using Language = aux::CaptionSelector::Language;
+        static constexpr Attr<Language> kAttrs[] = {{"tag", 3, field<&Language::langTag>},
+                                                    {"dmf", 15, field<&Language::dmf>}};
+        Language l;
+        takeAttrs(args, kAttrs, l);
+        l.language = takeCode(args, "lang", "jpn");
+        args.done(false);
+        return l;
+    }
+
+    // Each bml statement sets every flag anew; content and versions only
+    // when given.
     static void bml(aux::BmlSelector& s, Args& args) {
-        s.tf = takeOr<uint8_t>(args, "tf", 3);
-        s.astt = takeFlag(args, "astt");
-        s.dres = takeOr<uint8_t>(args, "dres", 15);
-        s.uxml = takeFlag(args, "uxml");
-        s.indp = takeFlag(args, "indp");
-        s.actn = takeFlag(args, "actn");
-        s.tvst = takeFlag(args, "tvst");
-        s.updf = takeFlag(args, "updf");
-        s.ondr = takeFlag(args, "ondr");
-        s.flst = takeFlag(args, "flst");
+        using S = aux::BmlSelector;
+        static constexpr Attr<S> kAttrs[] = {
+            {"tf", 3, field<&S::tf>},      {"astt", 1, field<&S::astt>},
+            {"dres", 15, field<&S::dres>}, {"uxml", 1, field<&S::uxml>},
+            {"indp", 1, field<&S::indp>},  {"actn", 1, field<&S::actn>},
+            {"tvst", 1, field<&S::tvst>},  {"updf", 1, field<&S::updf>},
+            {"ondr", 1, field<&S::ondr>},  {"flst", 1, field<&S::flst>}};
+        takeAttrs(args, kAttrs, s);
         s.languageCode = takeCode(args, "lang", "jpn");
-        const auto contentId = takeOptional<uint32_t>(args, "content-id", 0xFFFFFFFF);
-        const auto contentVer = takeOptional<uint16_t>(args, "content-version", 0xFFFF);
-        if (contentId || contentVer) s.content = {contentId.value_or(0), contentVer.value_or(0)};
+        const auto contentId = args.take("content-id", 0xFFFFFFFF);
+        const auto contentVer = args.take("content-version", 0xFFFF);
+        if (contentId || contentVer)
+            s.content = {static_cast<uint32_t>(contentId.value_or(0)),
+                         static_cast<uint16_t>(contentVer.value_or(0))};
         const auto bmlVersion = args.takeWord("bml-version");
         const auto bxmlVersion = args.takeWord("bxml-version");
         args.done(false);
         if (bxmlVersion && !(bmlVersion && s.uxml))
             fail("bxml-version= needs bml-version= and uxml=1");
         if (!bmlVersion) return;
-        const std::vector<uint64_t> v =
-            numbersOf(*bmlVersion, '.', {0xFFFF, 0xFFFF}, "bml-version");
+        const std::vector<uint64_t> v = numbers(*bmlVersion, '.', {0xFFFF, 0xFFFF}, "bml-version");
         s.versions = {static_cast<uint16_t>(v[0]), static_cast<uint16_t>(v[1]), 0, 0};
         if (!bxmlVersion) return;
         const std::vector<uint64_t> x =
-            numbersOf(*bxmlVersion, '.', {0xFFFF, 0xFFFF}, "bxml-version");
+            numbers(*bxmlVersion, '.', {0xFFFF, 0xFFFF}, "bxml-version");
         s.versions->bxmlMajorVer = static_cast<uint16_t>(x[0]);
         s.versions->bxmlMinorVer = static_cast<uint16_t>(x[1]);
     }
 
     static aux::ModuleCarousel module(Args& args) {
-        aux::ModuleCarousel m;
-        m.compTag = takeOr<uint8_t>(args, "tag", 255);
-        m.nDataEvent = takeOptional<uint16_t>(args, "data-events", 0xFFFF);
-        m.nModules = takeOptional<uint32_t>(args, "modules", 0xFFFFFFFF);
-        m.nResource = takeOptional<uint32_t>(args, "resources", 0xFFFFFFFF);
-        m.compressCompSize = takeOptional<uint32_t>(args, "compressed-size", 0xFFFFFFFF);
-        m.compSize = takeOptional<uint32_t>(args, "size", 0xFFFFFFFF);
-        m.transactionId = takeOptional<uint32_t>(args, "transaction", 0xFFFFFFFF);
-        m.diiTimeOut = takeOptional<uint32_t>(args, "dii-timeout", 0xFFFFFFFF);
-        m.leakRate = takeOptional<uint32_t>(args, "leak-rate", 0x3FFFFF);
+        using M = aux::ModuleCarousel;
+        static constexpr Attr<M> kAttrs[] = {
+            {"tag", 255, field<&M::compTag>},
+            {"data-events", 0xFFFF, field<&M::nDataEvent>},
+            {"modules", 0xFFFFFFFF, field<&M::nModules>},
+            {"resources", 0xFFFFFFFF, field<&M::nResource>},
+            {"compressed-size", 0xFFFFFFFF, field<&M::compressCompSize>},
+            {"size", 0xFFFFFFFF, field<&M::compSize>},
+            {"transaction", 0xFFFFFFFF, field<&M::transactionId>},
+            {"dii-timeout", 0xFFFFFFFF, field<&M::diiTimeOut>},
+            {"leak-rate", 0x3FFFFF, field<&M::leakRate>}};
+        M m;
+        takeAttrs(args, kAttrs, m);
         args.done(false);
         return m;
     }
 
     static aux::PlainCarousel plain(Args& args) {
-        aux::PlainCarousel p;
-        p.compTag = takeOr<uint8_t>(args, "tag", 255);
-        p.evst = takeFlag(args, "evst");
-        p.compSize = takeOptional<uint32_t>(args, "size", 0xFFFFFFFF);
-        p.transactionId = takeOptional<uint32_t>(args, "transaction", 0xFFFFFFFF);
-        p.diiTimeOut = takeOptional<uint32_t>(args, "dii-timeout", 0xFFFFFFFF);
-        p.leakRate = takeOptional<uint32_t>(args, "leak-rate", 0x3FFFFF);
+        using P = aux::PlainCarousel;
+        static constexpr Attr<P> kAttrs[] = {{"tag", 255, field<&P::compTag>},
+                                             {"evst", 1, field<&P::evst>},
+                                             {"size", 0xFFFFFFFF, field<&P::compSize>},
+                                             {"transaction", 0xFFFFFFFF, field<&P::transactionId>},
+                                             {"dii-timeout", 0xFFFFFFFF, field<&P::diiTimeOut>},
+                                             {"leak-rate", 0x3FFFFF, field<&P::leakRate>}};
+        P p;
+        takeAttrs(args, kAttrs, p);
         args.done(false);
         return p;
     }
@@ -447,33 +434,33 @@ private:
 class EventsBlock : public FieldsBlock<aux::EventGroups> {
 public:
     void statement(const std::string& keyword, Args& args) override {
+        using Group = aux::EventGroups::Group;
+        using Event = aux::EventGroups::Event;
+        using Other = aux::EventGroups::OtherNetworkEvent;
+        static constexpr Attr<Group> kGroup[] = {{"type", 15, field<&Group::groupType>},
+                                                 {"event-count", 15, field<&Group::eventCount>}};
+        static constexpr Attr<Event> kEvent[] = {{"service", 0xFFFF, field<&Event::serviceId>},
+                                                 {"event", 0xFFFF, field<&Event::eventId>}};
+        static constexpr Attr<Other> kOther[] = {{"nid", 0xFFFF, field<&Other::originalNid>},
+                                                 {"ts", 0xFFFF, field<&Other::tsid>},
+                                                 {"service", 0xFFFF, field<&Other::serviceId>},
+                                                 {"event", 0xFFFF, field<&Other::eventId>}};
         if (keyword == "group") {
-            aux::EventGroups::Group g;
-            g.groupType = takeOr<uint8_t>(args, "type", 15);
-            g.eventCount = takeOptional<uint8_t>(args, "event-count", 15);
+            takeAttrs(args, kGroup, fields_.groups.emplace_back());
             args.done(false);
-            fields_.groups.push_back(std::move(g));
             return;
         }
         if (fields_.groups.empty())
             fail("'" + keyword + "' belongs to a group: give 'group' first");
-        aux::EventGroups::Group& g = fields_.groups.back();
+        Group& g = fields_.groups.back();
         if (keyword == "event") {
-            const auto serviceId = takeOr<uint16_t>(args, "service", 0xFFFF);
-            g.events.push_back({serviceId, takeOr<uint16_t>(args, "event", 0xFFFF)});
+            takeAttrs(args, kEvent, g.events.emplace_back());
             args.done(false);
         } else if (keyword == "other") {
-            aux::EventGroups::OtherNetworkEvent e;
-            e.originalNid = takeOr<uint16_t>(args, "nid", 0xFFFF);
-            e.tsid = takeOr<uint16_t>(args, "ts", 0xFFFF);
-            e.serviceId = takeOr<uint16_t>(args, "service", 0xFFFF);
-            e.eventId = takeOr<uint16_t>(args, "event", 0xFFFF);
+            takeAttrs(args, kOther, g.otherEvents.emplace_back());
             args.done(false);
-            g.otherEvents.push_back(e);
         } else if (keyword == "private") {
-            args.done(true);
-            const Bytes bytes = parseBytes(args.items);
-            g.privateData.insert(g.privateData.end(), bytes.begin(), bytes.end());
+            appendBytes(args, g.privateData);
         } else {
             unknown(keyword);
         }
@@ -483,25 +470,20 @@ public:
 class TextsBlock : public AuxBlock {
 public:
     void statement(const std::string& keyword, Args& args) override {
-        TextField* field = keyword == "title"     ? &title_
-                           : keyword == "detail1" ? &detail1_
-                           : keyword == "detail2" ? &detail2_
-                                                  : nullptr;
+        TextField* field = texts_.named(keyword);
         if (!field) unknown(keyword);
         args.done(true);
         field->add(args.items);
     }
 
     Bytes payload() const override {
-        return aux::payload(
-            aux::AdditionalTexts{title_.present(), detail1_.present(), detail2_.present()});
+        return aux::payload(aux::AdditionalTexts{texts_.title.present(), texts_.detail1.present(),
+                                                 texts_.detail2.present()});
     }
     uint8_t infoType() const override { return aux::AdditionalTexts::kInfoType; }
 
 private:
-    TextField title_{"title"};
-    TextField detail1_{"level-1 detail"};
-    TextField detail2_{"level-2 detail"};
+    Texts texts_;
 };
 
 std::unique_ptr<AuxBlock> blockOfKind(const std::string& kind, Args& args) {
@@ -519,32 +501,32 @@ std::unique_ptr<AuxBlock> blockOfKind(const std::string& kind, Args& args) {
 // ---- One-line auxiliary items --------------------------------------------------
 
 Bytes seriesPayload(Args& args) {
-    aux::Series s;
-    s.episode = takeOr<uint16_t>(args, "episode", 0x7FFF);
-    s.totalEpisode = takeOr<uint16_t>(args, "total", 0x7FFF);
-    s.wideEpisode = takeFlag(args, "wide-episode");
-    s.wideTotalEpisode = takeFlag(args, "wide-total");
+    using S = aux::Series;
+    static constexpr Attr<S> kAttrs[] = {{"episode", 0x7FFF, field<&S::episode>},
+                                         {"total", 0x7FFF, field<&S::totalEpisode>},
+                                         {"wide-episode", 1, field<&S::wideEpisode>},
+                                         {"wide-total", 1, field<&S::wideTotalEpisode>}};
+    S s;
+    takeAttrs(args, kAttrs, s);
     if (args.has("repeat") || args.has("program-flag") || args.has("pattern")) {
-        s.control = aux::Series::Control{takeOr<uint8_t>(args, "repeat", 15),
-                                         takeOr<uint8_t>(args, "program-flag", 1),
-                                         takeOr<uint8_t>(args, "pattern", 7)};
+        s.control = S::Control{takeOr<uint8_t>(args, "repeat", 15),
+                               takeOr<uint8_t>(args, "program-flag", 1),
+                               takeOr<uint8_t>(args, "pattern", 7)};
     }
-    if (const auto id = args.take("series-id", 0xFFFF)) {
-        s.identity =
-            aux::Series::Identity{static_cast<uint16_t>(*id), takeDay(args, "expire", true)};
-    }
+    if (const auto id = args.take("series-id", 0xFFFF))
+        s.identity = S::Identity{static_cast<uint16_t>(*id), takeDay(args, "expire", true)};
     args.done(true);
     s.seriesName = textOf(args, "series name");
     return aux::payload(s);
 }
 
 template <typename Pairs>
-Bytes pairsPayload(Args& args, uint64_t maxFirst, uint64_t maxSecond, const char* what) {
+Bytes pairsPayload(Args& args, uint64_t maxFirst, uint64_t maxSecond, const std::string& what) {
     args.done(true);
     Pairs fields;
     for (const Token& item : args.items) {
-        if (item.quoted) fail(std::string(what) + " takes A/B pairs, not a string");
-        const std::vector<uint64_t> v = numbersOf(item.text, '/', {maxFirst, maxSecond}, what);
+        if (item.quoted) fail(what + " takes A/B pairs, not a string");
+        const std::vector<uint64_t> v = numbers(item.text, '/', {maxFirst, maxSecond}, what);
         fields.pairs.push_back({static_cast<uint8_t>(v[0]), static_cast<uint8_t>(v[1])});
     }
     return aux::payload(fields);
@@ -554,11 +536,7 @@ Bytes timeShiftPayload(Args& args) {
     aux::TimeShift t;
     t.originalNid = takeOr<uint16_t>(args, "nid", 0xFFFF);
     t.startSecond = takeOr<uint8_t>(args, "start-second", 99);
-    if (const auto duration = takeClock(args, "duration")) {
-        t.hours = static_cast<uint8_t>((*duration)[0]);
-        t.minutes = static_cast<uint8_t>((*duration)[1]);
-        t.seconds = static_cast<uint8_t>((*duration)[2]);
-    }
+    takeClock(args, "duration", t.hours, t.minutes, t.seconds);
     args.done(false);
     return aux::payload(t);
 }
@@ -568,24 +546,22 @@ aux::EitVersion::Stamp stampOf(Args& args, const std::string& prefix) {
     s.eitVer = takeOr<uint8_t>(args, prefix + "-version", 255);
     s.crc = takeOr<uint32_t>(args, prefix + "-crc", 0xFFFFFFFF);
     s.mjd = takeDay(args, prefix + "-date", true).value_or(0);
-    if (const auto time = takeClock(args, prefix + "-time")) {
-        s.hour = static_cast<uint8_t>((*time)[0]);
-        s.min = static_cast<uint8_t>((*time)[1]);
-        s.sec = static_cast<uint8_t>((*time)[2]);
-    }
+    takeClock(args, prefix + "-time", s.hour, s.min, s.sec);
     return s;
 }
 
 Bytes eitVersionPayload(Args& args) {
-    aux::EitVersion v;
+    using V = aux::EitVersion;
+    static constexpr Attr<V> kAttrs[] = {{"event-name-length", 255, field<&V::siEventNameLength>},
+                                         {"event-name-crc", 0xFFFF, field<&V::siEventNameCrc>},
+                                         {"event-text-length", 255, field<&V::siEventTextLength>},
+                                         {"event-text-crc", 0xFFFF, field<&V::siEventTextCrc>},
+                                         {"event-ext-length", 0xFFFF, field<&V::siEventExtLength>},
+                                         {"event-ext-crc", 0xFFFF, field<&V::siEventExtCrc>}};
+    V v;
     v.basic = stampOf(args, "basic");
     v.ext = stampOf(args, "ext");
-    v.siEventNameLength = takeOr<uint8_t>(args, "event-name-length", 255);
-    v.siEventNameCrc = takeOr<uint16_t>(args, "event-name-crc", 0xFFFF);
-    v.siEventTextLength = takeOr<uint8_t>(args, "event-text-length", 255);
-    v.siEventTextCrc = takeOr<uint16_t>(args, "event-text-crc", 0xFFFF);
-    v.siEventExtLength = takeOr<uint16_t>(args, "event-ext-length", 0xFFFF);
-    v.siEventExtCrc = takeOr<uint16_t>(args, "event-ext-crc", 0xFFFF);
+    takeAttrs(args, kAttrs, v);
     args.done(false);
     return aux::payload(v);
 }
@@ -617,21 +593,16 @@ std::optional<std::pair<uint8_t, Bytes>> oneLineItem(const std::string& kind, Ar
     if (kind == "package-ids")
         return {{PackageIds::kInfoType, numbersPayload(args, &PackageIds::ids, 0xFFFFFFFF, kind)}};
     if (kind == "categories")
-        return {
-            {CategoryPairs::kInfoType, pairsPayload<CategoryPairs>(args, 15, 15, "categories")}};
+        return {{CategoryPairs::kInfoType, pairsPayload<CategoryPairs>(args, 15, 15, kind)}};
     if (kind == "parental") return {{Parental::kInfoType, parentalPayload(args)}};
     if (kind == "content-nibbles")
-        return {{ContentNibbles::kInfoType,
-                 pairsPayload<ContentNibbles>(args, 255, 255, "content-nibbles")}};
+        return {{ContentNibbles::kInfoType, pairsPayload<ContentNibbles>(args, 255, 255, kind)}};
     if (kind == "actors")
         return {{ActorIds::kInfoType, numbersPayload(args, &ActorIds::ids, 0xFFFF, kind)}};
     if (kind == "time-shift") return {{TimeShift::kInfoType, timeShiftPayload(args)}};
     if (kind == "eit-version") return {{EitVersion::kInfoType, eitVersionPayload(args)}};
-    if (kind == "icons") {
-        args.done(true);
-        const std::vector<uint8_t> codes = numberItems<uint8_t>(args, 255, kind);
-        return {{Icons::kInfoType, payload(Icons{Bytes(codes.begin(), codes.end())})}};
-    }
+    if (kind == "icons")
+        return {{Icons::kInfoType, numbersPayload(args, &Icons::codes, 255, kind)}};
     return std::nullopt;
 }
 
@@ -659,11 +630,7 @@ AuxItem finishedItem(uint8_t infoType, Bytes payload, ItemForm form, std::option
 
 // ---- The schedule block -------------------------------------------------------
 
-struct ScheduleBlock::ItemTexts {
-    TextField title{"title"};
-    TextField detail1{"level-1 detail"};
-    TextField detail2{"level-2 detail"};
-};
+struct ScheduleBlock::ItemTexts : Texts {};
 
 ScheduleBlock::ScheduleBlock(uint8_t typeCode, Args& args, size_t line) : scheduleLine_(line) {
     if (typeCode != kScheduleL && typeCode != kScheduleM && typeCode != kScheduleQ)
@@ -719,14 +686,16 @@ void ScheduleBlock::scheduleStatement(const std::string& keyword, Args& args) {
     beginItem(args);
 }
 
+constexpr Attr<ScheduleItem> kItemAttrs[] = {{"major", 15, field<&ScheduleItem::majorCategory>},
+                                             {"special", 15, field<&ScheduleItem::specialCategory>},
+                                             {"feature", 255, field<&ScheduleItem::feature>},
+                                             {"show", 0xFFFFFF, field<&ScheduleItem::showId>},
+                                             {"minor", 15, field<&ScheduleItem::minorCategory>}};
+
 void ScheduleBlock::beginItem(Args& args) {
     item_ = ScheduleItem();
     item_.startMinute = takeStartMinute(args).value_or(0);
-    item_.majorCategory = takeOr<uint8_t>(args, "major", 15);
-    item_.specialCategory = takeOr<uint8_t>(args, "special", 15);
-    item_.feature = takeOr<uint8_t>(args, "feature", 255);
-    item_.showId = takeOr<uint32_t>(args, "show", 0xFFFFFF);
-    item_.minorCategory = takeOr<uint8_t>(args, "minor", 15);
+    takeAttrs(args, kItemAttrs, item_);
     if (const auto book = args.takeWord("book")) {
         if (*book == "absent") {
             item_.bookCode.reset();
@@ -743,11 +712,7 @@ void ScheduleBlock::beginItem(Args& args) {
 }
 
 void ScheduleBlock::itemStatement(const std::string& keyword, Args& args) {
-    TextField* field = keyword == "title"     ? &texts_->title
-                       : keyword == "detail1" ? &texts_->detail1
-                       : keyword == "detail2" ? &texts_->detail2
-                                              : nullptr;
-    if (field) {
+    if (TextField* field = texts_->named(keyword)) {
         args.done(true);
         field->add(args.items);
     } else if (keyword == "aux") {
@@ -763,24 +728,20 @@ void ScheduleBlock::itemStatement(const std::string& keyword, Args& args) {
 }
 
 void ScheduleBlock::itemFault(Args& args) {
-    if (args.empty()) fail("fault names no fault");
-    const auto once = [&args](auto& field, const char* name, uint64_t max) {
-        const std::optional<uint64_t> value = args.take(name, max);
-        if (!value) return;
-        if (field) fail(std::string("fault ") + name + " given twice");
-        field = static_cast<typename std::decay_t<decltype(field)>::value_type>(*value);
-    };
-    once(item_.sieSize, "sie-size", 0xFFFFFFFF);
-    once(item_.titleLength, "title-length", 255);
-    once(item_.detail1Length, "detail1-length", 0xFFFF);
-    once(item_.detail2Length, "detail2-length", 0xFFFF);
-    once(item_.bookCodeLength, "book-length", 255);
+    using I = ScheduleItem;
+    static constexpr Attr<I> kFaults[] = {{"sie-size", 0xFFFFFFFF, field<&I::sieSize>},
+                                          {"title-length", 255, field<&I::titleLength>},
+                                          {"detail1-length", 0xFFFF, field<&I::detail1Length>},
+                                          {"detail2-length", 0xFFFF, field<&I::detail2Length>},
+                                          {"book-length", 255, field<&I::bookCodeLength>}};
+    takeFaults(args, kFaults, item_);
     args.done(false);
 }
 
 void ScheduleBlock::beginAux(Args& args) {
     const ItemForm form = takeForm(args);
-    const auto size = takeOptional<uint32_t>(args, "size", 0xFFFFFFFF);
+    std::optional<uint32_t> size;
+    if (const auto given = args.take("size", 0xFFFFFFFF)) size = static_cast<uint32_t>(*given);
     if (const auto type = args.take("type", 127)) {
         args.done(true);
         item_.aux.push_back(
