@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "byte_source.h"
+#include "des.h"
 #include "file_readers.h"
 #include "jqwrite.h"
 #include "key_params.h"
@@ -44,6 +45,19 @@ JQStatus readAll(const Bytes& bytes, std::vector<Package>& packages,
                  const GcspBlock& fallback = write::builtInDefaultBlock()) {
     Reader r(bytes);
     return readBroadcastFile(r.source, fallback, packages);
+}
+
+// An uncompressed package as jqwrite lays it out, its payload encrypted under
+// the given key word instead of one derived from a block.
+Bytes encryptedUnder(const DataPackage& p, uint16_t keyWord) {
+    Bytes bytes = write::encodeDataPackage(p, write::builtInDefaultBlock());
+    const size_t payload = 9 + p.packetHeader.size() + 6;
+    Bytes plain = p.plain;
+    plain.resize(bytes.size() - payload, 0);
+    const auto key = packageKey(keyWord);
+    const des::KeySchedule schedule = des::makeSchedule(key.data(), des::Direction::Encrypt);
+    des::cryptEcb(schedule, plain.data(), bytes.data() + payload, plain.size());
+    return bytes;
 }
 
 TEST(BroadcastReader, HeaderKeyPackageAndTwoPackages) {
@@ -113,23 +127,83 @@ TEST(BroadcastReader, KeyWordsFollowTheFileOrTheDefault) {
     ASSERT_EQ(readAll(own.bytes(), packages), JQ_OK);
     EXPECT_EQ(packages[0].offset, 12u);
 
-    // January: the even key is December's of the year before.
-    GcspBlock january = marchBlock();
-    january.Month = 1;
-    GcspBlock december = marchBlock();
-    december.Month = 12;
-    december.YearOffset = 35;
-    DataPackage even = objectPackage(0x56, {7}, 0);
-    BroadcastFile f;
-    f.keyPackage(january).dataPackage(even);
-    EXPECT_EQ(readAll(f.bytes(), packages), JQ_OK);
-    EXPECT_EQ(deriveKeyWords(january).even & 0x3FF, deriveKeyWords(december).even & 0x3FF);
-
     DataPackage wrong = objectPackage(0x56, {7});
     wrong.wrongKey = true;
     BroadcastFile w;
     w.keyPackage(marchBlock()).dataPackage(wrong);
     EXPECT_EQ(readAll(w.bytes(), packages), JQ_ERR_CHECKSUM);
+}
+
+TEST(BroadcastReader, KeyWordsOfTheMonthAndTheMonthBefore) {
+    // The expected words were worked out by hand from the key-word rules (year
+    // value g, month word M * 64 + g, the month before, January's g + 0x2FF,
+    // parameters in bits 15-10 cut to 16 bits) and checked with a few lines of
+    // Python; none comes from deriveKeyWords.
+    struct Case {
+        const char* name;
+        uint8_t month, yearOffset, oddParameter, evenParameter;
+        uint16_t oddWord, evenWord;
+    };
+    const Case cases[] = {
+        {"January 2026: even is December 2025", 1, 36, 0x11, 0x22, 0x4464, 0x8B23},
+        {"December 2025", 12, 35, 0x11, 0x22, 0x46E3, 0x8B23},
+        {"January 2000: even is December 1999", 1, 10, 0x3F, 0x00, 0xFC4A, 0x0309},
+        {"February 1999", 2, 9, 0x00, 0x3F, 0x0049, 0xFC89},
+        {"January 1990: g + 0x2FF with g 0", 1, 0, 0x00, 0x00, 0x0040, 0x02FF},
+        {"December 2053, all parameter bits", 12, 63, 0x3F, 0x3F, 0xFEFF, 0xFF3F},
+        {"November 2053", 11, 63, 0x3F, 0x00, 0xFEFF, 0x02BF},
+        {"month 0: the month before wraps to 16 bits", 0, 5, 0x01, 0x02, 0xFFC5, 0x0805},
+        // Values no key package carries, only SetDefaultGCSP: the year value of
+        // 2054, 2100 and 2245 (not the offset's low six bits), parameters
+        // shifted past bit 15.
+        {"June 2054, parameters 0x40 and 0x7F", 6, 64, 0x40, 0x7F, 0x0140, 0xFD80},
+        {"March 2100, parameters 0x51 and 0xFF", 3, 110, 0x51, 0xFF, 0x44CA, 0xFC8A},
+        {"July 2245, parameters 0x80 and 0x01", 7, 255, 0x80, 0x01, 0x01F7, 0x05B7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GcspBlock block = write::builtInDefaultBlock();
+        block.Month = c.month;
+        block.YearOffset = c.yearOffset;
+        block.OddKeyParameter = c.oddParameter;
+        block.EvenKeyParameter = c.evenParameter;
+        const KeyWords words = deriveKeyWords(block);
+        EXPECT_EQ(words.odd, c.oddWord);
+        EXPECT_EQ(words.even, c.evenWord);
+
+        // The reader decrypts a package of OddEvenFlag 1 with the odd word and
+        // one of OddEvenFlag 0 with the even word, whether the block is the
+        // default or the file's own key package.
+        const bool fitsAKeyPackage =
+            c.month < 16 && c.yearOffset < 64 && c.oddParameter < 64 && c.evenParameter < 64;
+        for (const uint8_t flag : {0, 1}) {
+            SCOPED_TRACE(flag);
+            const DataPackage p = objectPackage(0x56, {7, 8, 9, 10}, flag);
+            const Bytes package = encryptedUnder(p, flag ? c.oddWord : c.evenWord);
+            BroadcastFile unkeyed;
+            unkeyed.raw(package);
+            std::vector<Package> packages;
+            ASSERT_EQ(readAll(unkeyed.bytes(), packages, block), JQ_OK);
+            EXPECT_EQ(packages[0].data, p.plain);
+            if (fitsAKeyPackage) {
+                BroadcastFile keyed;
+                keyed.keyPackage(block).raw(package);
+                ASSERT_EQ(readAll(keyed.bytes(), packages), JQ_OK);
+                EXPECT_EQ(packages[0].data, p.plain);
+            }
+        }
+    }
+
+    // January's even package under December of the same year (0x324 with
+    // parameter 0x22) or under month 0 (0x24) does not decrypt.
+    GcspBlock january = marchBlock();
+    january.Month = 1;
+    for (const uint16_t word : {0x8B24, 0x8824}) {
+        BroadcastFile f;
+        f.keyPackage(january).raw(encryptedUnder(objectPackage(0x56, {7}, 0), word));
+        std::vector<Package> packages;
+        EXPECT_EQ(readAll(f.bytes(), packages), JQ_ERR_CHECKSUM) << word;
+    }
 }
 
 TEST(BroadcastReader, PipelineFailures) {
