@@ -51,14 +51,34 @@ protected:
     test::TempFolder folder_{"exports"};
 };
 
-TEST_F(Exports, NullArgumentsAndMissingFiles) {
+// Installs a block as the default through SetDefaultGCSP, the way a host passes
+// GetGCSP's bytes: bytes 0-3, 4-7 and 8-11 as three words and bytes 12-13 as
+// a half word, each least significant byte first.
+uint32_t installDefault(const GcspBlock& block) {
+    uint8_t b[sizeof block];
+    std::memcpy(b, &block, sizeof block);
+    uint32_t words[3] = {};
+    for (unsigned i = 0; i < 12; ++i) words[i / 4] |= uint32_t{b[i]} << (8 * (i % 4));
+    return SetDefaultGCSP(words[0], words[1], words[2], uint16_t(b[12] | b[13] << 8));
+}
+
+// The default block is process-wide: a test that changes it holds one of these,
+// which puts the built-in default back when the test ends, however it ends.
+class RestoresBuiltInDefault {
+public:
+    RestoresBuiltInDefault() = default;
+    RestoresBuiltInDefault(const RestoresBuiltInDefault&) = delete;
+    RestoresBuiltInDefault& operator=(const RestoresBuiltInDefault&) = delete;
+    ~RestoresBuiltInDefault() { installDefault(write::builtInDefaultBlock()); }
+};
+
+TEST_F(Exports, NullArgumentReturns17) {
     FileHeadInfo info;
     std::memset(&info, 0xAA, sizeof info);
     EXPECT_EQ(GetFileHeadInfo(nullptr, &info), 17u);
     EXPECT_EQ(info.HeaderLength, 0xAAAA);  // untouched
     const JQString missing = path("missing.jq");
     EXPECT_EQ(GetFileHeadInfo(missing.c_str(), nullptr), 17u);
-    EXPECT_EQ(GetFileHeadInfo(missing.c_str(), &info), 18u);
 
     IndexList index{};
     ParseList parse{};
@@ -67,9 +87,26 @@ TEST_F(Exports, NullArgumentsAndMissingFiles) {
     EXPECT_EQ(PreAnalyzeJQFile(nullptr, &index), 17u);
     EXPECT_EQ(PreAnalyzeJQFile(missing.c_str(), nullptr), 17u);
     EXPECT_EQ(AnalyzeJQFile(nullptr, &parse), 17u);
+    EXPECT_EQ(AnalyzeJQFile(missing.c_str(), nullptr), 17u);
+    EXPECT_EQ(DecryptJQFile(nullptr, &packages), 17u);
     EXPECT_EQ(DecryptJQFile(missing.c_str(), nullptr), 17u);
     EXPECT_EQ(AnalyzeJQFile1Pack(nullptr, 0, &parse), 17u);
+    EXPECT_EQ(AnalyzeJQFile1Pack(missing.c_str(), 0, nullptr), 17u);
+    EXPECT_EQ(GetGCSP(nullptr, &block), 17u);
     EXPECT_EQ(GetGCSP(missing.c_str(), nullptr), 17u);
+    EXPECT_EQ(index.elements, nullptr);
+    EXPECT_EQ(parse.elements, nullptr);
+    EXPECT_EQ(packages.elements, nullptr);
+}
+
+TEST_F(Exports, MissingFileOrFolderReturns18) {
+    const JQString missing = path("missing.jq");
+    FileHeadInfo info{};
+    IndexList index{};
+    ParseList parse{};
+    PackageList packages{};
+    GcspBlock block{};
+    EXPECT_EQ(GetFileHeadInfo(missing.c_str(), &info), 18u);
     EXPECT_EQ(PreAnalyzeJQFile(missing.c_str(), &index), 18u);
     EXPECT_EQ(AnalyzeJQFile(missing.c_str(), &parse), 18u);
     EXPECT_EQ(DecryptJQFile(missing.c_str(), &packages), 18u);
@@ -77,39 +114,85 @@ TEST_F(Exports, NullArgumentsAndMissingFiles) {
     EXPECT_EQ(GetGCSP(missing.c_str(), &block), 18u);
     // A folder is not a data file.
     EXPECT_EQ(DecryptJQFile(toJQ(folder_.path()).c_str(), &packages), 18u);
+    EXPECT_EQ(index.elements, nullptr);
+    EXPECT_EQ(parse.elements, nullptr);
+    EXPECT_EQ(packages.elements, nullptr);
+}
 
+TEST_F(Exports, EmptyFileReturns19AndLeavesTheListsUntouched) {
     const JQString empty = file("empty.jq", {});
+    FileHeadInfo info{};
+    IndexList index{};
+    ParseList parse{3, nullptr};
+    PackageList packages{};
+    GcspBlock block{};
     EXPECT_EQ(PreAnalyzeJQFile(empty.c_str(), &index), 19u);
+    EXPECT_EQ(AnalyzeJQFile(empty.c_str(), &parse), 19u);
     EXPECT_EQ(DecryptJQFile(empty.c_str(), &packages), 19u);
+    EXPECT_EQ(AnalyzeJQFile1Pack(empty.c_str(), 0, &parse), 19u);
     EXPECT_EQ(GetGCSP(empty.c_str(), &block), 19u);
     EXPECT_EQ(GetFileHeadInfo(empty.c_str(), &info), 19u);
     EXPECT_EQ(index.elements, nullptr);
     EXPECT_EQ(packages.elements, nullptr);
-
-    OutputCSVFile(nullptr, nullptr);  // nothing happens
-    FreeParseList(&parse);
-    EXPECT_EQ(SetDefaultGCSP(0xFFFFFFFF, 0, 7, 0xFFFF), 0u);
-    const GcspBlock builtIn = write::builtInDefaultBlock();
-    uint32_t words[3];
-    std::memcpy(words, &builtIn, 12);
-    SetDefaultGCSP(words[0], words[1], words[2], uint16_t(builtIn.EvenKeyParameter | builtIn.Terminator << 8));
+    EXPECT_EQ(parse.elements, nullptr);
+    EXPECT_EQ(parse.count, 3u);
 }
 
-TEST_F(Exports, PackageAndIndexListsOwnTheirCopies) {
+TEST_F(Exports, FreeingAListNeverFilledDoesNothing) {
+    IndexList index{4, nullptr};
+    ParseList parse{5, nullptr};
+    PackageList packages{6, nullptr};
+    FreeIndexList(&index);
+    FreeParseList(&parse);
+    FreePackageList(&packages);
+    EXPECT_EQ(index.elements, nullptr);
+    EXPECT_EQ(index.count, 4u);
+    EXPECT_EQ(parse.elements, nullptr);
+    EXPECT_EQ(parse.count, 5u);
+    EXPECT_EQ(packages.elements, nullptr);
+    EXPECT_EQ(packages.count, 6u);
+}
+
+TEST_F(Exports, CsvDumpWithANullArgumentWritesNothing) {
     BroadcastFile f;
-    f.fileHeader().keyPackage(write::builtInDefaultBlock());
-    const uint32_t first = f.dataPackage(objectPackage(0x56, 0x01020304, 0xBEEF, {1, 2, 3}));
-    DataPackage compressed = mosaicPackage(0x54, 0x4242, Bytes(5000, 7));
-    compressed.compress = true;
-    const uint32_t second = f.dataPackage(compressed);
-    const JQString data = file("G001.jq", f.bytes());
+    f.dataPackage(objectPackage(0x56, 0xA1, 0x1111, {9}));
+    ParseList list{};
+    ASSERT_EQ(AnalyzeJQFile(file("one.jq", f.bytes()).c_str(), &list), 0u);
+    const JQString csv = path("out.csv");
+    OutputCSVFile(nullptr, nullptr);
+    OutputCSVFile(nullptr, &list.elements[0]);
+    OutputCSVFile(csv.c_str(), nullptr);
+    EXPECT_FALSE(fs::exists(folder_.path() / "out.csv"));
+    // The same element with a path is dumped.
+    OutputCSVFile(csv.c_str(), &list.elements[0]);
+    EXPECT_NE(read("out.csv").find("TypeCode,0x56\n"), std::string::npos);
+    FreeParseList(&list);
+}
+
+// A file header, a key package, an object package and a compressed mosaic.
+struct ListedFile {
+    BroadcastFile bytes;
+    uint32_t first = 0;
+    uint32_t second = 0;
+    ListedFile() {
+        bytes.fileHeader().keyPackage(write::builtInDefaultBlock());
+        first = bytes.dataPackage(objectPackage(0x56, 0x01020304, 0xBEEF, {1, 2, 3}));
+        DataPackage compressed = mosaicPackage(0x54, 0x4242, Bytes(5000, 7));
+        compressed.compress = true;
+        second = bytes.dataPackage(compressed);
+    }
+};
+
+TEST_F(Exports, PackageListOwnsItsCopiesAndKeepsItsCountWhenFreed) {
+    const ListedFile f;
+    const JQString data = file("G001.jq", f.bytes.bytes());
 
     PackageList packages{};
     ASSERT_EQ(DecryptJQFile(data.c_str(), &packages), 0u);
     ASSERT_EQ(packages.count, 2u);
     EXPECT_EQ(packages.elements[0].offset, 28);
-    EXPECT_EQ(uint32_t(packages.elements[0].offset), first);
-    EXPECT_EQ(uint32_t(packages.elements[1].offset), second);
+    EXPECT_EQ(uint32_t(packages.elements[0].offset), f.first);
+    EXPECT_EQ(uint32_t(packages.elements[1].offset), f.second);
     EXPECT_EQ(JQString(packages.elements[1].path), data);
     EXPECT_EQ(packages.elements[1].dataLength, 5000u);
     EXPECT_EQ(packages.elements[1].UnCompressedDataLength, 5000);
@@ -120,7 +203,12 @@ TEST_F(Exports, PackageAndIndexListsOwnTheirCopies) {
     EXPECT_EQ(packages.elements, nullptr);
     EXPECT_EQ(packages.count, 2u);  // the count stays
     FreePackageList(&packages);     // a second free does nothing
+    EXPECT_EQ(packages.elements, nullptr);
+    EXPECT_EQ(packages.count, 2u);
+}
 
+TEST_F(Exports, IndexListListsTheKeyPackageFirstAndOwnsItsCopies) {
+    const JQString data = file("G001.jq", ListedFile().bytes.bytes());
     IndexList index{};
     ASSERT_EQ(PreAnalyzeJQFile(data.c_str(), &index), 0u);
     ASSERT_EQ(index.count, 3u);
@@ -128,8 +216,17 @@ TEST_F(Exports, PackageAndIndexListsOwnTheirCopies) {
     EXPECT_EQ(index.elements[0].packetHeader, nullptr);
     EXPECT_EQ(index.elements[2].packetHeaderLength, 3u);
     EXPECT_EQ(JQString(index.elements[2].path), data);
+    FreeIndexList(&index);
+    FreeIndexList(&index);
+    EXPECT_EQ(index.elements, nullptr);
+    EXPECT_EQ(index.count, 3u);
+}
 
-    // The single-package reader takes an index entry's offset.
+TEST_F(Exports, SinglePackageReaderTakesAnIndexEntrysOffset) {
+    const JQString data = file("G001.jq", ListedFile().bytes.bytes());
+    IndexList index{};
+    ASSERT_EQ(PreAnalyzeJQFile(data.c_str(), &index), 0u);
+    ASSERT_EQ(index.count, 3u);
     ParseList one{};
     ASSERT_EQ(AnalyzeJQFile1Pack(data.c_str(), index.elements[2].offset, &one), 0u);
     ASSERT_EQ(one.count, 1u);
@@ -139,8 +236,6 @@ TEST_F(Exports, PackageAndIndexListsOwnTheirCopies) {
     EXPECT_EQ(AnalyzeJQFile1Pack(data.c_str(), index.elements[0].offset, &one), 21u);
     FreeParseList(&one);
     FreeIndexList(&index);
-    FreeIndexList(&index);
-    EXPECT_EQ(index.elements, nullptr);
 }
 
 TEST_F(Exports, SharedParsersFillTheirOwnSlots) {
@@ -177,7 +272,7 @@ TEST_F(Exports, SharedParsersFillTheirOwnSlots) {
     FreeParseList(&list);
 }
 
-TEST_F(Exports, ParseFailuresStillFillTheList) {
+TEST_F(Exports, ParserFailureStillFillsTheList) {
     // Third of four packages has a type code without a parser.
     BroadcastFile f;
     f.dataPackage(objectPackage(0x56, 1, 0x0101, {1}));
@@ -197,20 +292,24 @@ TEST_F(Exports, ParseFailuresStillFillTheList) {
     EXPECT_EQ(list.elements[3].TypeCode, 0);  // after the failure: empty
     EXPECT_EQ(list.elements[3].object56, nullptr);
     FreeParseList(&list);
+}
 
+TEST_F(Exports, ContentErrorKeepsThePartlyFilledRecord) {
     // A content error keeps the partly filled record in its slot; the shared
     // parser reports 0xC0D7 for type 0x57.
     DataPackage mismatch = objectPackage(0x57, 0xCAFE, 0x1234, {1});
     mismatch.plain[0] = 0x99;
     BroadcastFile g;
     g.dataPackage(mismatch);
+    ParseList list{};
     ASSERT_EQ(AnalyzeJQFile(file("mismatch.jq", g.bytes()).c_str(), &list), 0xC0D7u);
     ASSERT_NE(list.elements[0].object57, nullptr);
     EXPECT_EQ(list.elements[0].object57->id, 0xCAFEu);
     EXPECT_EQ(list.elements[0].object57->object, nullptr);
     FreeParseList(&list);
+}
 
-    // A reading failure leaves the list record untouched.
+TEST_F(Exports, ReadingFailureLeavesTheListUntouched) {
     ParseList untouched{7, nullptr};
     BroadcastFile bad;
     DataPackage badSum = objectPackage(0x56, 1, 1, {});
@@ -222,44 +321,108 @@ TEST_F(Exports, ParseFailuresStillFillTheList) {
     EXPECT_EQ(untouched.elements, nullptr);
 }
 
-TEST_F(Exports, KeyParametersFromTheFileOrTheDefault) {
+GcspBlock juneBlock() {
     GcspBlock june = write::builtInDefaultBlock();
     june.Month = 6;
     june.YearOffset = 37;
     june.OddKeyParameter = 0x3C;
     june.EvenKeyParameter = 0x05;
+    return june;
+}
+
+TEST_F(Exports, GetGcspReadsTheFilesKeyPackageOrReturns16) {
     BroadcastFile withKeys;
-    withKeys.keyPackage(june).dataPackage(objectPackage(0x56, 1, 2, {3}));
-    const JQString keyed = file("keyed.jq", withKeys.bytes());
+    withKeys.keyPackage(juneBlock()).dataPackage(objectPackage(0x56, 1, 2, {3}));
     BroadcastFile plain;
-    plain.encryptWith(june).dataPackage(objectPackage(0x56, 1, 2, {3}));
-    const JQString unkeyed = file("unkeyed.jq", plain.bytes());
+    plain.encryptWith(juneBlock()).dataPackage(objectPackage(0x56, 1, 2, {3}));
 
     GcspBlock block{};
-    EXPECT_EQ(GetGCSP(unkeyed.c_str(), &block), 16u);
-    ASSERT_EQ(GetGCSP(keyed.c_str(), &block), 0u);
+    EXPECT_EQ(GetGCSP(file("unkeyed.jq", plain.bytes()).c_str(), &block), 16u);
+    ASSERT_EQ(GetGCSP(file("keyed.jq", withKeys.bytes()).c_str(), &block), 0u);
     EXPECT_EQ(block.Month, 6);
     EXPECT_EQ(block.TypeCode, 0x7F);
+}
+
+TEST_F(Exports, DefaultKeysServeOnlyFilesWithoutTheirOwn) {
+    const RestoresBuiltInDefault restore;
+    BroadcastFile withKeys;
+    withKeys.keyPackage(juneBlock()).dataPackage(objectPackage(0x56, 1, 2, {3}));
+    const JQString keyed = file("keyed.jq", withKeys.bytes());
+    BroadcastFile plain;
+    plain.encryptWith(juneBlock()).dataPackage(objectPackage(0x56, 1, 2, {3}));
+    DataPackage even = objectPackage(0x56, 4, 5, {6});
+    even.oddEvenFlag = 0;  // the even parameter, from the last word's low byte
+    plain.dataPackage(even);
+    const JQString unkeyed = file("unkeyed.jq", plain.bytes());
 
     PackageList list{};
     EXPECT_EQ(DecryptJQFile(unkeyed.c_str(), &list), 0x8003u);  // built-in default: wrong key
     // Install the file's block as the default, as a host does.
-    uint32_t words[3];
-    std::memcpy(words, &block, 12);
-    const uint16_t last = uint16_t(block.EvenKeyParameter | (block.Terminator << 8));
-    EXPECT_EQ(SetDefaultGCSP(words[0], words[1], words[2], last), 0u);
+    GcspBlock block{};
+    ASSERT_EQ(GetGCSP(keyed.c_str(), &block), 0u);
+    EXPECT_EQ(installDefault(block), 0u);
     ASSERT_EQ(DecryptJQFile(unkeyed.c_str(), &list), 0u);
+    EXPECT_EQ(list.count, 2u);
     FreePackageList(&list);
     ASSERT_EQ(DecryptJQFile(keyed.c_str(), &list), 0u);
     FreePackageList(&list);
 
     // Back to the built-in default: the file's own key package still wins.
-    const GcspBlock builtIn = write::builtInDefaultBlock();
-    std::memcpy(words, &builtIn, 12);
-    SetDefaultGCSP(words[0], words[1], words[2], uint16_t(builtIn.EvenKeyParameter | builtIn.Terminator << 8));
+    EXPECT_EQ(installDefault(write::builtInDefaultBlock()), 0u);
     ASSERT_EQ(DecryptJQFile(keyed.c_str(), &list), 0u);
     FreePackageList(&list);
     EXPECT_EQ(DecryptJQFile(unkeyed.c_str(), &list), 0x8003u);
+}
+
+TEST_F(Exports, SetDefaultGcspTakesAnyValuesAndDecodesWithThem) {
+    const RestoresBuiltInDefault restore;
+    // March 2000 with parameters 0x11 and 0x3F: odd word 0x44CA, even word
+    // 0xFC8A (worked out by hand from the key-word rules).
+    GcspBlock march2000 = write::builtInDefaultBlock();
+    march2000.Month = 3;
+    march2000.YearOffset = 10;
+    march2000.OddKeyParameter = 0x11;
+    march2000.EvenKeyParameter = 0x3F;
+    BroadcastFile f;
+    f.encryptWith(march2000);
+    f.dataPackage(objectPackage(0x56, 1, 0x0101, {1}));
+    DataPackage even = objectPackage(0x56, 2, 0x0202, {2});
+    even.oddEvenFlag = 0;
+    f.dataPackage(even);
+    const JQString data = file("march.jq", f.bytes());
+    BroadcastFile withKeys;
+    withKeys.keyPackage(juneBlock()).dataPackage(objectPackage(0x56, 1, 2, {3}));
+    const JQString keyed = file("keyed.jq", withKeys.bytes());
+    PackageList list{};
+    EXPECT_EQ(DecryptJQFile(data.c_str(), &list), 0x8003u);  // built-in default: wrong key
+
+    // Bytes 0-4, 6 and 8-10 all 0xFF, terminator 0, month 3, year offset 110
+    // (2100: year value 10), parameters 0x51 and 0xFF (0x11 and 0x3F once
+    // shifted into a 16-bit word): accepted as given, and decoding with March
+    // 2000's words.
+    EXPECT_EQ(SetDefaultGCSP(0xFFFFFFFF, 0x6EFF03FF, 0x51FFFFFF, 0x00FF), 0u);
+    ASSERT_EQ(DecryptJQFile(data.c_str(), &list), 0u);
+    ASSERT_EQ(list.count, 2u);
+    EXPECT_EQ(list.elements[0].data[2], 1);
+    EXPECT_EQ(list.elements[1].data[2], 2);
+    FreePackageList(&list);
+    ASSERT_EQ(DecryptJQFile(keyed.c_str(), &list), 0u);  // a file's own block still wins
+    FreePackageList(&list);
+
+    // Month 0, year offset 0, odd parameter 0: the odd word is (0 - 1) * 64 cut
+    // to 16 bits, 0xFFC0, which month 15 of 1990 with odd parameter 0x3F gives
+    // too. The installed block replaces the one before.
+    EXPECT_EQ(SetDefaultGCSP(0xFFFFFFFF, 0, 7, 0xFFFF), 0u);
+    EXPECT_EQ(DecryptJQFile(data.c_str(), &list), 0x8003u);
+    GcspBlock month15 = write::builtInDefaultBlock();
+    month15.Month = 15;
+    month15.YearOffset = 0;
+    month15.OddKeyParameter = 0x3F;
+    BroadcastFile odd;
+    odd.encryptWith(month15).dataPackage(objectPackage(0x56, 3, 0x0303, {3}));
+    ASSERT_EQ(DecryptJQFile(file("month15.jq", odd.bytes()).c_str(), &list), 0u);
+    EXPECT_EQ(list.elements[0].data[2], 3);
+    FreePackageList(&list);
 }
 
 const char kObjectHeaderLines[] =
@@ -273,7 +436,8 @@ std::string expectedHeader(const char* type, const char* checksum) {
     return text;
 }
 
-TEST_F(Exports, CsvDumpOfObjectsAndMosaics) {
+// Objects of the three object types, then a mosaic block.
+BroadcastFile dumpFile() {
     BroadcastFile f;
     for (uint8_t type : {0x56, 0x57, 0xD7}) {
         DataPackage p = objectPackage(type, 0x00ABCDEF, 0x0102, {0x55, 0x66});
@@ -284,8 +448,12 @@ TEST_F(Exports, CsvDumpOfObjectsAndMosaics) {
         f.dataPackage(p);
     }
     f.dataPackage(mosaicPackage(0x5E, 0xBEEF, Bytes(300, 1)));
+    return f;
+}
+
+TEST_F(Exports, CsvDumpOfObjectsAndMosaics) {
     ParseList list{};
-    ASSERT_EQ(AnalyzeJQFile(file("dump.jq", f.bytes()).c_str(), &list), 0u);
+    ASSERT_EQ(AnalyzeJQFile(file("dump.jq", dumpFile().bytes()).c_str(), &list), 0u);
     const JQString csv = path("out.csv");
     // Checksum: 0004 + 0102 + 5566.
     OutputCSVFile(csv.c_str(), &list.elements[0]);
@@ -300,16 +468,24 @@ TEST_F(Exports, CsvDumpOfObjectsAndMosaics) {
     EXPECT_NE(mosaic.find("PacketHeaderLength,3\n"), std::string::npos);
     const std::string mosaicLines = "\n\nMosaicCode,DataSize\n0xBEEF,300\n";
     EXPECT_EQ(mosaic.substr(mosaic.size() - mosaicLines.size()), mosaicLines);
+    FreeParseList(&list);
+}
 
-    // An empty element: the thirteen header lines and the empty line only.
+TEST_F(Exports, CsvDumpOfAnEmptyElementIsTheHeaderLinesOnly) {
+    // The thirteen header lines and the empty line.
+    const JQString csv = path("out.csv");
     ParseElement empty{};
     OutputCSVFile(csv.c_str(), &empty);
     const std::string header = read("out.csv");
     EXPECT_EQ(header.rfind("UnCompressedDataLength,0\n\n"), header.size() - 26);
     EXPECT_EQ(std::count(header.begin(), header.end(), '\n'), 14);
     EXPECT_EQ(header.find('\r'), std::string::npos);
+}
 
-    // The writer follows recordType, not the TypeCode byte.
+TEST_F(Exports, CsvDumpFollowsTheRecordTypeNotTheTypeCode) {
+    ParseList list{};
+    ASSERT_EQ(AnalyzeJQFile(file("dump.jq", dumpFile().bytes()).c_str(), &list), 0u);
+    const JQString csv = path("out.csv");
     ParseElement relabelled = list.elements[1];
     relabelled.recordType = 0x56;
     relabelled.object56 = relabelled.object57;
