@@ -234,6 +234,21 @@ std::vector<uint64_t> numbers(const std::string& text, char separator,
     return values;
 }
 
+void takeAttrs(Args& args, std::initializer_list<Attr> table) {
+    for (const Attr& attr : table)
+        if (const auto value = args.take(attr.name, attr.max)) attr.field.set(*value);
+}
+
+void takeFaults(Args& args, std::initializer_list<Attr> table) {
+    if (args.empty()) fail("fault names no fault");
+    for (const Attr& attr : table) {
+        const auto value = args.take(attr.name, attr.max);
+        if (!value) continue;
+        if (attr.field.holdsValue()) fail(std::string("fault ") + attr.name + " given twice");
+        attr.field.set(*value);
+    }
+}
+
 void appendBytes(const Args& args, Bytes& out) {
     args.done(true);
     const Bytes bytes = parseBytes(args.items);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -28,6 +29,9 @@ struct Token {
 
 // The tokens of one line, up to a '#' outside quotes.
 std::vector<Token> tokenize(const std::string& text);
+
+// The largest 32-bit value.
+inline constexpr uint64_t kMax32 = 0xFFFFFFFF;
 
 // The largest count of fill:, random: and a gap.
 inline constexpr uint64_t kMaxFill = 1 << 24;
@@ -70,67 +74,51 @@ T takeOr(Args& args, const std::string& name, uint64_t max, T fallback = 0) {
     return static_cast<T>(args.take(name, max).value_or(fallback));
 }
 
-template <typename T>
-void assign(T& field, uint64_t value) {
-    field = static_cast<T>(value);
-}
+// The field a numeric attribute sets: an integer, a bool or an optional one.
+class FieldRef {
+public:
+    template <typename T>
+    FieldRef(T& field) : field_(&field), set_(&setAs<T>), holds_(&holdsAs<T>) {}  // NOLINT
 
-template <typename T>
-void assign(std::optional<T>& field, uint64_t value) {
-    field = static_cast<T>(value);
-}
+    void set(uint64_t value) const { set_(field_, value); }
+    bool holdsValue() const { return holds_(field_); }
 
-template <typename Record, typename Field>
-Record recordOf(Field Record::*);
-template <auto Member>
-using RecordOf = decltype(recordOf(Member));
-
-// Stores an attribute's value in Member. Without a value, a statement's
-// field takes Record's default and a fault's keeps what it holds; with one,
-// a fault's field must not hold a value yet.
-template <auto Member>
-void store(RecordOf<Member>& record, const std::optional<uint64_t>& value, const char* fault) {
-    auto& field = record.*Member;
-    if (!value) {
-        if (!fault) field = RecordOf<Member>{}.*Member;
-        return;
+private:
+    template <typename T>
+    static void setAs(void* field, uint64_t value) {
+        T& f = *static_cast<T*>(field);
+        if constexpr (requires { f.has_value(); })
+            f = static_cast<typename T::value_type>(value);
+        else
+            f = static_cast<T>(value);
     }
-    if constexpr (requires { field.has_value(); })
-        if (fault && field.has_value()) fail(std::string("fault ") + fault + " given twice");
-    assign(field, *value);
-}
+    template <typename T>
+    static bool holdsAs(const void* field) {
+        if constexpr (requires(const T& f) { f.has_value(); })
+            return static_cast<const T*>(field)->has_value();
+        return false;
+    }
+
+    void* field_;
+    void (*set_)(void*, uint64_t);
+    bool (*holds_)(const void*);
+};
 
 // A numeric attribute of a statement: its name, its largest value and the
-// field of Record it sets (field<&Record::member>).
-template <typename Record>
+// field it sets when given.
 struct Attr {
     const char* name;
     uint64_t max;
-    void (*field)(Record&, const std::optional<uint64_t>&, const char*);
-    bool required = false;
+    FieldRef field;
 };
 
-template <auto Member>
-constexpr auto field = &store<Member>;
+// Takes the attributes given, in the table's order; the others leave their
+// fields as they are.
+void takeAttrs(Args& args, std::initializer_list<Attr> table);
 
-// Takes the attributes of table, in its order, into record.
-template <typename Record, size_t N>
-void takeAttrs(Args& args, const Attr<Record> (&table)[N], Record& record) {
-    for (const Attr<Record>& attr : table)
-        attr.field(
-            record,
-            attr.required ? args.require(attr.name, attr.max) : args.take(attr.name, attr.max),
-            nullptr);
-}
-
-// Takes the attributes of a fault statement: each replaces a computed value,
-// and may be given once over the block's fault statements.
-template <typename Record, size_t N>
-void takeFaults(Args& args, const Attr<Record> (&table)[N], Record& record) {
-    if (args.empty()) fail("fault names no fault");
-    for (const Attr<Record>& attr : table)
-        attr.field(record, args.take(attr.name, attr.max), attr.name);
-}
+// The same for a fault statement, whose values replace computed ones: each
+// may be given once over the block's fault statements.
+void takeFaults(Args& args, std::initializer_list<Attr> table);
 
 // A flag attribute: 1 or 0, absent 0.
 inline bool takeFlag(Args& args, const std::string& name) { return takeOr<bool>(args, name, 1); }

@@ -205,12 +205,9 @@ protected:
 class VideoBlock : public FieldsBlock<aux::VideoComponents> {
 public:
     void statement(const std::string& keyword, Args& args) override {
-        using Entry = aux::VideoComponents::Entry;
-        static constexpr Attr<Entry> kAttrs[] = {{"type", 255, field<&Entry::componentType>},
-                                                 {"tag", 255, field<&Entry::componentTag>}};
         if (keyword != "component") unknown(keyword);
-        Entry e;
-        takeAttrs(args, kAttrs, e);
+        aux::VideoComponents::Entry e;
+        takeAttrs(args, {{"type", 255, e.componentType}, {"tag", 255, e.componentTag}});
         args.done(true);
         e.text = textOf(args, "component text");
         fields_.entries.push_back(std::move(e));
@@ -220,17 +217,14 @@ public:
 class AudioBlock : public FieldsBlock<aux::AudioComponents> {
 public:
     void statement(const std::string& keyword, Args& args) override {
-        using Entry = aux::AudioComponents::Entry;
-        static constexpr Attr<Entry> kAttrs[] = {
-            {"type", 255, field<&Entry::componentType>},
-            {"tag", 255, field<&Entry::componentTag>},
-            {"simulcast", 255, field<&Entry::simulcastGroupTag>},
-            {"mcom", 1, field<&Entry::mcom>},
-            {"quality", 3, field<&Entry::quality>},
-            {"sampling", 7, field<&Entry::samplingRate>}};
         if (keyword != "component") unknown(keyword);
-        Entry e;
-        takeAttrs(args, kAttrs, e);
+        aux::AudioComponents::Entry e;
+        takeAttrs(args, {{"type", 255, e.componentType},
+                         {"tag", 255, e.componentTag},
+                         {"simulcast", 255, e.simulcastGroupTag},
+                         {"mcom", 1, e.mcom},
+                         {"quality", 3, e.quality},
+                         {"sampling", 7, e.samplingRate}});
         e.mainLanguage = takeCode(args, "lang", "jpn");
         if (args.has("sub-lang")) e.subLanguage = takeCode(args, "sub-lang", "");
         args.done(true);
@@ -241,23 +235,22 @@ public:
 
 // The control fields of the item and of each component.
 template <typename Control>
-constexpr Attr<Control> kCopyControlAttrs[] = {{"record", 3, field<&Control::dRecordCtrlData>},
-                                               {"copy", 3, field<&Control::copyCtrlType>},
-                                               {"aps", 3, field<&Control::apsCtrlData>},
-                                               {"max-bit-rate", 255, field<&Control::maxBitRate>}};
+void takeControl(Args& args, Control& c) {
+    takeAttrs(args, {{"record", 3, c.dRecordCtrlData},
+                     {"copy", 3, c.copyCtrlType},
+                     {"aps", 3, c.apsCtrlData},
+                     {"max-bit-rate", 255, c.maxBitRate}});
+}
 
 class CopyControlBlock : public FieldsBlock<aux::CopyControl> {
 public:
-    explicit CopyControlBlock(Args& args) {
-        takeAttrs(args, kCopyControlAttrs<aux::CopyControl>, fields_);
-    }
+    explicit CopyControlBlock(Args& args) { takeControl(args, fields_); }
 
     void statement(const std::string& keyword, Args& args) override {
-        using Component = aux::CopyControl::Component;
         if (keyword != "component") unknown(keyword);
-        Component c;
+        aux::CopyControl::Component c;
         c.componentTag = takeOr<uint8_t>(args, "tag", 255);
-        takeAttrs(args, kCopyControlAttrs<Component>, c);
+        takeControl(args, c);
         args.done(false);
         if (!fields_.components) fields_.components.emplace();
         fields_.components->push_back(c);
@@ -269,13 +262,9 @@ public:
     explicit AccessBlock(Args& args) { fields_.payFlag = takeOr<bool>(args, "pay", 1, true); }
 
     void statement(const std::string& keyword, Args& args) override {
-        using Contract = aux::ConditionalAccess::Contract;
-        static constexpr Attr<Contract> kAttrs[] = {
-            {"system", 0xFFFF, field<&Contract::caSystemId>},
-            {"unit", 15, field<&Contract::unitId>}};
         if (keyword != "contract") unknown(keyword);
-        Contract c;
-        takeAttrs(args, kAttrs, c);
+        aux::ConditionalAccess::Contract c;
+        takeAttrs(args, {{"system", 0xFFFF, c.caSystemId}, {"unit", 15, c.unitId}});
         c.componentTags = takeTags(args, "tags").value_or(c.componentTags);
         if (const auto data = args.takeWord("data")) putHexItem(c.contract, *data);
         args.done(true);
@@ -346,8 +335,7 @@ private:
         e.entryComp = takeOr<uint8_t>(args, "entry-comp", 255);
         e.country = takeCode(args, "country", "jpn");
         e.compRefs = takeTags(args, "refs").value_or(e.compRefs);
-        if (const auto length = args.take("selector-length", 255))
-            e.selectorLength = static_cast<uint8_t>(*length);
+        takeAttrs(args, {{"selector-length", 255, e.selectorLength}});
         args.done(true);
         e.title = textOf(args, "data content title");
         if (e.copmId == 7 || e.copmId == 11 || e.copmId == 12) e.bml.emplace();
@@ -356,29 +344,38 @@ private:
     }
 
     static aux::CaptionSelector::Language captionLanguage(Args& args) {
-        using Language = aux::CaptionSelector::Language;
-        static constexpr Attr<Language> kAttrs[] = {{"tag", 3, field<&Language::langTag>},
-                                                    {"dmf", 15, field<&Language::dmf>}};
-        Language l;
-        takeAttrs(args, kAttrs, l);
+        aux::CaptionSelector::Language l;
+        takeAttrs(args, {{"tag", 3, l.langTag}, {"dmf", 15, l.dmf}});
         l.language = takeCode(args, "lang", "jpn");
         args.done(false);
         return l;
     }
 
-    // Each bml statement sets every flag anew; content and versions only
-    // when given.
-    static void bml(aux::BmlSelector& s, Args& args) {
-        using S = aux::BmlSelector;
-        static constexpr Attr<S> kAttrs[] = {
-            {"tf", 3, field<&S::tf>},      {"astt", 1, field<&S::astt>},
-            {"dres", 15, field<&S::dres>}, {"uxml", 1, field<&S::uxml>},
-            {"indp", 1, field<&S::indp>},  {"actn", 1, field<&S::actn>},
-            {"tvst", 1, field<&S::tvst>},  {"updf", 1, field<&S::updf>},
-            {"ondr", 1, field<&S::ondr>},  {"flst", 1, field<&S::flst>}};
-        takeAttrs(args, kAttrs, s);
+    // Each bml statement sets TF, DRES, the flags and the language anew,
+    // the content and the versions only when given.
+    static void bml(aux::BmlSelector& selector, Args& args) {
+        aux::BmlSelector s;
+        s.content = selector.content;
+        s.versions = selector.versions;
+        s.modules = std::move(selector.modules);
+        s.plain = std::move(selector.plain);
+        takeAttrs(args, {{"tf", 3, s.tf},
+                         {"astt", 1, s.astt},
+                         {"dres", 15, s.dres},
+                         {"uxml", 1, s.uxml},
+                         {"indp", 1, s.indp},
+                         {"actn", 1, s.actn},
+                         {"tvst", 1, s.tvst},
+                         {"updf", 1, s.updf},
+                         {"ondr", 1, s.ondr},
+                         {"flst", 1, s.flst}});
         s.languageCode = takeCode(args, "lang", "jpn");
-        const auto contentId = args.take("content-id", 0xFFFFFFFF);
+        versions(s, args);
+        selector = std::move(s);
+    }
+
+    static void versions(aux::BmlSelector& s, Args& args) {
+        const auto contentId = args.take("content-id", kMax32);
         const auto contentVer = args.take("content-version", 0xFFFF);
         if (contentId || contentVer)
             s.content = {static_cast<uint32_t>(contentId.value_or(0)),
@@ -399,33 +396,28 @@ private:
     }
 
     static aux::ModuleCarousel module(Args& args) {
-        using M = aux::ModuleCarousel;
-        static constexpr Attr<M> kAttrs[] = {
-            {"tag", 255, field<&M::compTag>},
-            {"data-events", 0xFFFF, field<&M::nDataEvent>},
-            {"modules", 0xFFFFFFFF, field<&M::nModules>},
-            {"resources", 0xFFFFFFFF, field<&M::nResource>},
-            {"compressed-size", 0xFFFFFFFF, field<&M::compressCompSize>},
-            {"size", 0xFFFFFFFF, field<&M::compSize>},
-            {"transaction", 0xFFFFFFFF, field<&M::transactionId>},
-            {"dii-timeout", 0xFFFFFFFF, field<&M::diiTimeOut>},
-            {"leak-rate", 0x3FFFFF, field<&M::leakRate>}};
-        M m;
-        takeAttrs(args, kAttrs, m);
+        aux::ModuleCarousel m;
+        takeAttrs(args, {{"tag", 255, m.compTag},
+                         {"data-events", 0xFFFF, m.nDataEvent},
+                         {"modules", kMax32, m.nModules},
+                         {"resources", kMax32, m.nResource},
+                         {"compressed-size", kMax32, m.compressCompSize},
+                         {"size", kMax32, m.compSize},
+                         {"transaction", kMax32, m.transactionId},
+                         {"dii-timeout", kMax32, m.diiTimeOut},
+                         {"leak-rate", 0x3FFFFF, m.leakRate}});
         args.done(false);
         return m;
     }
 
     static aux::PlainCarousel plain(Args& args) {
-        using P = aux::PlainCarousel;
-        static constexpr Attr<P> kAttrs[] = {{"tag", 255, field<&P::compTag>},
-                                             {"evst", 1, field<&P::evst>},
-                                             {"size", 0xFFFFFFFF, field<&P::compSize>},
-                                             {"transaction", 0xFFFFFFFF, field<&P::transactionId>},
-                                             {"dii-timeout", 0xFFFFFFFF, field<&P::diiTimeOut>},
-                                             {"leak-rate", 0x3FFFFF, field<&P::leakRate>}};
-        P p;
-        takeAttrs(args, kAttrs, p);
+        aux::PlainCarousel p;
+        takeAttrs(args, {{"tag", 255, p.compTag},
+                         {"evst", 1, p.evst},
+                         {"size", kMax32, p.compSize},
+                         {"transaction", kMax32, p.transactionId},
+                         {"dii-timeout", kMax32, p.diiTimeOut},
+                         {"leak-rate", 0x3FFFFF, p.leakRate}});
         args.done(false);
         return p;
     }
@@ -434,30 +426,25 @@ private:
 class EventsBlock : public FieldsBlock<aux::EventGroups> {
 public:
     void statement(const std::string& keyword, Args& args) override {
-        using Group = aux::EventGroups::Group;
-        using Event = aux::EventGroups::Event;
-        using Other = aux::EventGroups::OtherNetworkEvent;
-        static constexpr Attr<Group> kGroup[] = {{"type", 15, field<&Group::groupType>},
-                                                 {"event-count", 15, field<&Group::eventCount>}};
-        static constexpr Attr<Event> kEvent[] = {{"service", 0xFFFF, field<&Event::serviceId>},
-                                                 {"event", 0xFFFF, field<&Event::eventId>}};
-        static constexpr Attr<Other> kOther[] = {{"nid", 0xFFFF, field<&Other::originalNid>},
-                                                 {"ts", 0xFFFF, field<&Other::tsid>},
-                                                 {"service", 0xFFFF, field<&Other::serviceId>},
-                                                 {"event", 0xFFFF, field<&Other::eventId>}};
         if (keyword == "group") {
-            takeAttrs(args, kGroup, fields_.groups.emplace_back());
+            auto& g = fields_.groups.emplace_back();
+            takeAttrs(args, {{"type", 15, g.groupType}, {"event-count", 15, g.eventCount}});
             args.done(false);
             return;
         }
         if (fields_.groups.empty())
             fail("'" + keyword + "' belongs to a group: give 'group' first");
-        Group& g = fields_.groups.back();
+        aux::EventGroups::Group& g = fields_.groups.back();
         if (keyword == "event") {
-            takeAttrs(args, kEvent, g.events.emplace_back());
+            auto& e = g.events.emplace_back();
+            takeAttrs(args, {{"service", 0xFFFF, e.serviceId}, {"event", 0xFFFF, e.eventId}});
             args.done(false);
         } else if (keyword == "other") {
-            takeAttrs(args, kOther, g.otherEvents.emplace_back());
+            auto& e = g.otherEvents.emplace_back();
+            takeAttrs(args, {{"nid", 0xFFFF, e.originalNid},
+                             {"ts", 0xFFFF, e.tsid},
+                             {"service", 0xFFFF, e.serviceId},
+                             {"event", 0xFFFF, e.eventId}});
             args.done(false);
         } else if (keyword == "private") {
             appendBytes(args, g.privateData);
@@ -502,12 +489,11 @@ std::unique_ptr<AuxBlock> blockOfKind(const std::string& kind, Args& args) {
 
 Bytes seriesPayload(Args& args) {
     using S = aux::Series;
-    static constexpr Attr<S> kAttrs[] = {{"episode", 0x7FFF, field<&S::episode>},
-                                         {"total", 0x7FFF, field<&S::totalEpisode>},
-                                         {"wide-episode", 1, field<&S::wideEpisode>},
-                                         {"wide-total", 1, field<&S::wideTotalEpisode>}};
     S s;
-    takeAttrs(args, kAttrs, s);
+    takeAttrs(args, {{"episode", 0x7FFF, s.episode},
+                     {"total", 0x7FFF, s.totalEpisode},
+                     {"wide-episode", 1, s.wideEpisode},
+                     {"wide-total", 1, s.wideTotalEpisode}});
     if (args.has("repeat") || args.has("program-flag") || args.has("pattern")) {
         s.control = S::Control{takeOr<uint8_t>(args, "repeat", 15),
                                takeOr<uint8_t>(args, "program-flag", 1),
@@ -544,24 +530,22 @@ Bytes timeShiftPayload(Args& args) {
 aux::EitVersion::Stamp stampOf(Args& args, const std::string& prefix) {
     aux::EitVersion::Stamp s;
     s.eitVer = takeOr<uint8_t>(args, prefix + "-version", 255);
-    s.crc = takeOr<uint32_t>(args, prefix + "-crc", 0xFFFFFFFF);
+    s.crc = takeOr<uint32_t>(args, prefix + "-crc", kMax32);
     s.mjd = takeDay(args, prefix + "-date", true).value_or(0);
     takeClock(args, prefix + "-time", s.hour, s.min, s.sec);
     return s;
 }
 
 Bytes eitVersionPayload(Args& args) {
-    using V = aux::EitVersion;
-    static constexpr Attr<V> kAttrs[] = {{"event-name-length", 255, field<&V::siEventNameLength>},
-                                         {"event-name-crc", 0xFFFF, field<&V::siEventNameCrc>},
-                                         {"event-text-length", 255, field<&V::siEventTextLength>},
-                                         {"event-text-crc", 0xFFFF, field<&V::siEventTextCrc>},
-                                         {"event-ext-length", 0xFFFF, field<&V::siEventExtLength>},
-                                         {"event-ext-crc", 0xFFFF, field<&V::siEventExtCrc>}};
-    V v;
+    aux::EitVersion v;
     v.basic = stampOf(args, "basic");
     v.ext = stampOf(args, "ext");
-    takeAttrs(args, kAttrs, v);
+    takeAttrs(args, {{"event-name-length", 255, v.siEventNameLength},
+                     {"event-name-crc", 0xFFFF, v.siEventNameCrc},
+                     {"event-text-length", 255, v.siEventTextLength},
+                     {"event-text-crc", 0xFFFF, v.siEventTextCrc},
+                     {"event-ext-length", 0xFFFF, v.siEventExtLength},
+                     {"event-ext-crc", 0xFFFF, v.siEventExtCrc}});
     args.done(false);
     return aux::payload(v);
 }
@@ -591,7 +575,7 @@ std::optional<std::pair<uint8_t, Bytes>> oneLineItem(const std::string& kind, Ar
         return {
             {KeywordCodes::kInfoType, numbersPayload(args, &KeywordCodes::codes, 0xFFFF, kind)}};
     if (kind == "package-ids")
-        return {{PackageIds::kInfoType, numbersPayload(args, &PackageIds::ids, 0xFFFFFFFF, kind)}};
+        return {{PackageIds::kInfoType, numbersPayload(args, &PackageIds::ids, kMax32, kind)}};
     if (kind == "categories")
         return {{CategoryPairs::kInfoType, pairsPayload<CategoryPairs>(args, 15, 15, kind)}};
     if (kind == "parental") return {{Parental::kInfoType, parentalPayload(args)}};
@@ -686,16 +670,15 @@ void ScheduleBlock::scheduleStatement(const std::string& keyword, Args& args) {
     beginItem(args);
 }
 
-constexpr Attr<ScheduleItem> kItemAttrs[] = {{"major", 15, field<&ScheduleItem::majorCategory>},
-                                             {"special", 15, field<&ScheduleItem::specialCategory>},
-                                             {"feature", 255, field<&ScheduleItem::feature>},
-                                             {"show", 0xFFFFFF, field<&ScheduleItem::showId>},
-                                             {"minor", 15, field<&ScheduleItem::minorCategory>}};
-
 void ScheduleBlock::beginItem(Args& args) {
     item_ = ScheduleItem();
     item_.startMinute = takeStartMinute(args).value_or(0);
-    takeAttrs(args, kItemAttrs, item_);
+    ScheduleItem& i = item_;
+    takeAttrs(args, {{"major", 15, i.majorCategory},
+                     {"special", 15, i.specialCategory},
+                     {"feature", 255, i.feature},
+                     {"show", 0xFFFFFF, i.showId},
+                     {"minor", 15, i.minorCategory}});
     if (const auto book = args.takeWord("book")) {
         if (*book == "absent") {
             item_.bookCode.reset();
@@ -728,20 +711,19 @@ void ScheduleBlock::itemStatement(const std::string& keyword, Args& args) {
 }
 
 void ScheduleBlock::itemFault(Args& args) {
-    using I = ScheduleItem;
-    static constexpr Attr<I> kFaults[] = {{"sie-size", 0xFFFFFFFF, field<&I::sieSize>},
-                                          {"title-length", 255, field<&I::titleLength>},
-                                          {"detail1-length", 0xFFFF, field<&I::detail1Length>},
-                                          {"detail2-length", 0xFFFF, field<&I::detail2Length>},
-                                          {"book-length", 255, field<&I::bookCodeLength>}};
-    takeFaults(args, kFaults, item_);
+    ScheduleItem& i = item_;
+    takeFaults(args, {{"sie-size", kMax32, i.sieSize},
+                      {"title-length", 255, i.titleLength},
+                      {"detail1-length", 0xFFFF, i.detail1Length},
+                      {"detail2-length", 0xFFFF, i.detail2Length},
+                      {"book-length", 255, i.bookCodeLength}});
     args.done(false);
 }
 
 void ScheduleBlock::beginAux(Args& args) {
     const ItemForm form = takeForm(args);
     std::optional<uint32_t> size;
-    if (const auto given = args.take("size", 0xFFFFFFFF)) size = static_cast<uint32_t>(*given);
+    takeAttrs(args, {{"size", kMax32, size}});
     if (const auto type = args.take("type", 127)) {
         args.done(true);
         item_.aux.push_back(
