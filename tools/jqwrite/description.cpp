@@ -206,14 +206,7 @@ since 1991-12-31, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS.
   'micp [object=N] [blocks=N] [block=N]' writes its 8-byte packet header.
 )";
 
-using description::Args;
-using description::DescriptionError;
-using description::fail;
-using description::kMaxFill;
-using description::parseBytes;
-using description::parseNumber;
-using description::Token;
-using description::tokenize;
+using namespace description;
 
 std::string validName(const Args& args) {
     if (args.items.empty()) fail("missing file name");
@@ -226,33 +219,23 @@ std::string validName(const Args& args) {
     return name;
 }
 
-template <typename Field>
-void setOnce(std::optional<Field>& field, std::optional<uint64_t> value, const char* what) {
-    if (!value) return;
-    if (field) fail(std::string("fault ") + what + " given twice");
-    field = static_cast<Field>(*value);
-}
-
 GcspBlock blockFromAttrs(Args& args) {
     GcspBlock b = builtInDefaultBlock();
-    const auto set = [&args](uint8_t& field, const char* name, uint64_t max) {
-        if (const auto v = args.take(name, max)) field = static_cast<uint8_t>(*v);
-    };
-    set(b.Month, "month", 12);
+    takeAttrs(args, {{"month", 12, b.Month}});
     if (const auto year = args.take("year", 2053)) {
         if (*year < 1990) fail("year must be 1990 to 2053");
         b.YearOffset = static_cast<uint8_t>(*year - 1990);
     }
-    set(b.OddKeyParameter, "odd-key", 63);
-    set(b.EvenKeyParameter, "even-key", 63);
-    set(b.Param2, "p2", 63);
-    set(b.Param3, "p3", 31);
-    set(b.Param4, "p4", 31);
-    set(b.Param6, "p6", 7);
-    set(b.Flag8, "f8", 1);
-    set(b.Flag9, "f9", 1);
-    set(b.Flag10, "f10", 1);
-    set(b.Terminator, "terminator", 255);
+    takeAttrs(args, {{"odd-key", 63, b.OddKeyParameter},
+                     {"even-key", 63, b.EvenKeyParameter},
+                     {"p2", 63, b.Param2},
+                     {"p3", 31, b.Param3},
+                     {"p4", 31, b.Param4},
+                     {"p6", 7, b.Param6},
+                     {"f8", 1, b.Flag8},
+                     {"f9", 1, b.Flag9},
+                     {"f10", 1, b.Flag10},
+                     {"terminator", 255, b.Terminator}});
     args.done(false);
     if (b.Month == 0) fail("month must be 1 to 12");
     return b;
@@ -383,8 +366,9 @@ private:
         } else if (keyword == "package") {
             beginPackage(args);
         } else if (keyword == "stray") {
-            args.done(true);
-            broadcast_.raw(parseBytes(args.items));
+            Bytes bytes;
+            appendBytes(args, bytes);
+            broadcast_.raw(bytes);
         } else if (keyword == "truncate") {
             broadcast_.truncate(truncatedSize(args, broadcast_.size()));
         } else if (keyword == "end") {
@@ -408,13 +392,13 @@ private:
     }
 
     void beginPackage(Args& args) {
-        package_ = DataPackage();
-        package_.typeCode = static_cast<uint8_t>(args.require("type", 255));
-        package_.countryCode = static_cast<uint16_t>(args.take("country", 1023).value_or(0));
-        package_.hostId = static_cast<uint16_t>(args.take("host", 4095).value_or(0));
-        package_.oddEvenFlag = static_cast<uint8_t>(args.take("odd", 1).value_or(1));
-        package_.updateNumber = static_cast<uint8_t>(args.take("update", 63).value_or(0));
-        package_.versionNumber = static_cast<uint8_t>(args.take("version", 63).value_or(0));
+        DataPackage& p = package_ = DataPackage();
+        p.typeCode = static_cast<uint8_t>(args.require("type", 255));
+        takeAttrs(args, {{"country", 1023, p.countryCode},
+                         {"host", 4095, p.hostId},
+                         {"odd", 1, p.oddEvenFlag},
+                         {"update", 63, p.updateNumber},
+                         {"version", 63, p.versionNumber}});
         args.done(false);
         methodGiven_ = false;
         scheduleGiven_ = false;
@@ -424,14 +408,11 @@ private:
 
     void packageStatement(const std::string& keyword, Args& args) {
         if (keyword == "packet-header") {
-            args.done(true);
-            const Bytes bytes = parseBytes(args.items);
-            package_.packetHeader.insert(package_.packetHeader.end(), bytes.begin(), bytes.end());
-            if (package_.packetHeader.size() > 255) fail("packet header longer than 255 bytes");
+            Bytes bytes;
+            appendBytes(args, bytes);
+            addToPackage(bytes, {});
         } else if (keyword == "data") {
-            args.done(true);
-            const Bytes bytes = parseBytes(args.items);
-            package_.plain.insert(package_.plain.end(), bytes.begin(), bytes.end());
+            appendBytes(args, package_.plain);
         } else if (keyword == "compress") {
             args.done(false);
             if (methodGiven_) fail("'compress' and 'method' exclude each other");
@@ -465,24 +446,25 @@ private:
     void scheduleStatement(const std::string& keyword, Args& args) {
         if (!schedule_->statement(keyword, args, line_)) return;
         const Schedule& schedule = schedule_->schedule();
-        const Bytes header = schedulePacketHeader(schedule);
-        const Bytes data = scheduleData(schedule);
-        package_.packetHeader.insert(package_.packetHeader.end(), header.begin(), header.end());
-        if (package_.packetHeader.size() > 255) fail("packet header longer than 255 bytes");
-        package_.plain.insert(package_.plain.end(), data.begin(), data.end());
+        addToPackage(schedulePacketHeader(schedule), scheduleData(schedule));
         schedule_.reset();
-        context_ = Context::Package;
     }
 
     // A statement inside a record block; its end appends the block's packet
     // header and data to the package.
     void recordStatement(const std::string& keyword, Args& args) {
         if (!record_->statement(keyword, args)) return;
-        const Bytes& header = record_->packetHeader();
-        package_.packetHeader.insert(package_.packetHeader.end(), header.begin(), header.end());
-        if (package_.packetHeader.size() > 255) fail("packet header longer than 255 bytes");
-        package_.plain.insert(package_.plain.end(), record_->data().begin(), record_->data().end());
+        addToPackage(record_->packetHeader(), record_->data());
         record_.reset();
+    }
+
+    // Appends to the package's packet header and plain data, and returns to
+    // the package's statements.
+    void addToPackage(const Bytes& header, const Bytes& data) {
+        Bytes& h = package_.packetHeader;
+        h.insert(h.end(), header.begin(), header.end());
+        if (h.size() > 255) fail("packet header longer than 255 bytes");
+        package_.plain.insert(package_.plain.end(), data.begin(), data.end());
         context_ = Context::Package;
     }
 
@@ -496,15 +478,12 @@ private:
     }
 
     void packageFault(Args& args) {
-        if (args.empty()) fail("fault names no fault");
         DataPackage& p = package_;
-        setOnce(p.totalCheckSum, args.take("checksum", 0xFFFF), "checksum");
-        setOnce(p.plainPackageDataLength, args.take("plain-length", 0xFFFF), "plain-length");
-        setOnce(p.packageDataLength, args.take("blocks", 0x3FFF), "blocks");
-        setOnce(p.unCompressedDataLength, args.take("uncompressed-length", 0xFFFF),
-                "uncompressed-length");
-        if (const auto code = args.take("start-code", 255))
-            p.startCode = static_cast<uint8_t>(*code);
+        takeFaults(args, {{"checksum", 0xFFFF, p.totalCheckSum},
+                          {"plain-length", 0xFFFF, p.plainPackageDataLength},
+                          {"blocks", 0x3FFF, p.packageDataLength},
+                          {"uncompressed-length", 0xFFFF, p.unCompressedDataLength},
+                          {"start-code", 255, p.startCode}});
         args.done(true);
         if (args.items.empty()) return;
         const Token& what = args.items.front();
@@ -532,9 +511,7 @@ private:
             if (!edits_.empty()) fail("entries come before stray and truncate in a container");
             beginEntry(args);
         } else if (keyword == "fault") {
-            if (args.empty()) fail("fault names no fault");
-            setOnce(containerSize_, args.take("size", UINT32_MAX), "size");
-            setOnce(containerCount_, args.take("count", 255), "count");
+            takeFaults(args, {{"size", kMax32, containerSize_}, {"count", 255, containerCount_}});
             args.done(false);
         } else if (keyword == "stray" || keyword == "truncate") {
             edits_.push_back({line_, args, keyword == "truncate"});
@@ -555,9 +532,7 @@ private:
             if (edit.truncate) {
                 bytes.resize(truncatedSize(edit.args, bytes.size()));
             } else {
-                edit.args.done(true);
-                const Bytes stray = parseBytes(edit.args.items);
-                bytes.insert(bytes.end(), stray.begin(), stray.end());
+                appendBytes(edit.args, bytes);
             }
         }
         files_.push_back({name_, std::move(bytes)});
@@ -566,11 +541,10 @@ private:
 
     void beginEntry(Args& args) {
         entry_ = ContainerEntry();
-        entry_.hostId = static_cast<uint16_t>(args.take("host", 0xFFFF).value_or(0));
         entryCountry_.reset();
-        if (const auto country = args.take("country", 0xFFFF))
-            entryCountry_ = static_cast<uint16_t>(*country);
-        entry_.gap = static_cast<uint32_t>(args.take("gap", kMaxFill).value_or(0));
+        takeAttrs(args, {{"host", 0xFFFF, entry_.hostId},
+                         {"country", 0xFFFF, entryCountry_},
+                         {"gap", kMaxFill, entry_.gap}});
         args.done(false);
         source_.reset();
         packetHeader_.reset();
@@ -580,26 +554,22 @@ private:
 
     void entryStatement(const std::string& keyword, Args& args) {
         if (keyword == "source" || keyword == "packet-header") {
-            args.done(true);
             std::optional<Bytes>& target = keyword == "source" ? source_ : packetHeader_;
-            if (!target) target.emplace();
-            const Bytes bytes = parseBytes(args.items);
-            target->insert(target->end(), bytes.begin(), bytes.end());
+            appendBytes(args, target ? *target : target.emplace());
         } else if (keyword == "micp") {
-            const auto object = static_cast<uint32_t>(args.take("object", UINT32_MAX).value_or(0));
-            const auto blocks = static_cast<uint16_t>(args.take("blocks", 0xFFFF).value_or(1));
-            const auto block = static_cast<uint16_t>(args.take("block", 0xFFFF).value_or(0));
+            uint32_t object = 0;
+            uint16_t blocks = 1, block = 0;
+            takeAttrs(
+                args,
+                {{"object", kMax32, object}, {"blocks", 0xFFFF, blocks}, {"block", 0xFFFF, block}});
             args.done(false);
             if (containerType_ != 0xF5) fail("micp belongs in a container of type 0xF5");
             if (packetHeader_ || source_) fail("micp, source and packet-header exclude each other");
             packetHeader_ = micpPacketHeader(object, blocks, block);
         } else if (keyword == "data") {
-            args.done(true);
-            const Bytes bytes = parseBytes(args.items);
-            entry_.data.insert(entry_.data.end(), bytes.begin(), bytes.end());
+            appendBytes(args, entry_.data);
         } else if (keyword == "fault") {
-            if (args.empty()) fail("fault names no fault");
-            setOnce(entry_.entryLength, args.take("length", UINT32_MAX), "length");
+            takeFaults(args, {{"length", kMax32, entry_.entryLength}});
             args.done(false);
         } else if (keyword == "end") {
             args.done(false);
