@@ -14,7 +14,18 @@ namespace jq::write {
 namespace {
 
 // An entry behind its 8-bit length L (the bytes after L).
-void putSized(Bytes& out, const Bytes& body, const char* what) { putText8(out, body, what); }
+Bytes sized(const Bytes& body, const char* what) {
+    Bytes out;
+    putText8(out, body, what);
+    return out;
+}
+
+// The host ID of an entry of the 0xE2 dictionary, which the 0x5D one lacks.
+Bytes hostPrefix(bool withHost, uint16_t hostId) {
+    Bytes out;
+    if (withHost) putBe16(out, hostId);
+    return out;
+}
 
 void putAreaCode(Bytes& out, const AreaCode& code, bool last) {
     requireBits(code.lower, 17, "area code");
@@ -40,7 +51,7 @@ uint8_t timeOffsetByte(const AreaList& list) {
                                 list.offsetPolarity << 4 | list.offset);
 }
 
-Bytes categoryBytes(const CategoryEntry& e) {
+Bytes categoryBytes(bool, const CategoryEntry& e) {
     requireBits(e.majorCode, 4, "MajorCode");
     requireBits(e.minorCode, 4, "MinorCode");
     requireAtMost(e.contents.size(), 255, "ContentCount");
@@ -56,29 +67,23 @@ Bytes categoryBytes(const CategoryEntry& e) {
 }
 
 Bytes keywordBytes(bool withHost, const KeywordEntry& e) {
-    Bytes body;
-    if (withHost) putBe16(body, e.hostId);
+    Bytes body = hostPrefix(withHost, e.hostId);
     putBe16(body, e.code);
     putU8(body, e.category);
     append(body, e.text);
-    Bytes out;
-    putSized(out, body, "keyword entry");
-    return out;
+    return sized(body, "keyword entry");
 }
 
 Bytes dictCategoryBytes(bool withHost, const DictCategoryEntry& e) {
-    Bytes body;
-    if (withHost) putBe16(body, e.hostId);
+    Bytes body = hostPrefix(withHost, e.hostId);
     putU8(body, e.category);
     append(body, e.text);
-    Bytes out;
-    putSized(out, body, "category entry");
-    return out;
+    return sized(body, "category entry");
 }
 
 Bytes actorBytes(bool withHost, const ActorEntry& e) {
     Bytes out{0};
-    if (withHost) putBe16(out, e.hostId);
+    append(out, hostPrefix(withHost, e.hostId));
     putBe16(out, e.birthYear);
     putU8(out, e.birthMonth);
     putU8(out, e.birthDay);
@@ -95,19 +100,20 @@ Bytes actorBytes(bool withHost, const ActorEntry& e) {
     return out;
 }
 
-Bytes iconBytes(const IconEntry& e) {
+Bytes iconBytes(bool, const IconEntry& e) {
     requireBits(e.displayFlag, 1, "DisplayFlag");
     requireBits(e.iconCode, 5, "IconCode");
     Bytes body{static_cast<uint8_t>(e.displayFlag << 7 | e.iconCode)};
     append(body, e.desc);
-    Bytes out;
-    putSized(out, body, "icon entry");
-    return out;
+    return sized(body, "icon entry");
 }
 
+// The entries one after the other, each written by write(withHost, entry).
 template <typename Entry, typename Write>
-void putAll(Bytes& out, const std::vector<Entry>& entries, Write write) {
-    for (const Entry& entry : entries) append(out, write(entry));
+Bytes allOf(const std::vector<Entry>& entries, Write write, bool withHost = false) {
+    Bytes out;
+    for (const Entry& entry : entries) append(out, write(withHost, entry));
+    return out;
 }
 
 }  // namespace
@@ -248,7 +254,7 @@ Bytes channelMapData(const std::vector<ChannelGroup>& groups) {
         Bytes body;
         putBe16(body, g.gcn);
         for (const ChannelEntry& e : g.entries) append(body, channelEntryBytes(e));
-        putSized(out, body, "channel group");
+        putText8(out, body, "channel group");
     }
     return out;
 }
@@ -259,34 +265,22 @@ Bytes dictionaryData(const Dictionary& d) {
     require(d.typeCode == kDictionary || d.typeCode == kHostDictionary,
             "a dictionary has type 0x5D or 0xE2");
     const bool host = d.typeCode == kHostDictionary;
-    Bytes out;
     switch (d.sct) {
         case Sct::Categories:
-            putAll(out, d.categories, categoryBytes);
-            break;
+            return allOf(d.categories, categoryBytes);
         case Sct::Keywords:
-            putAll(out, d.keywords,
-                   [host](const KeywordEntry& e) { return keywordBytes(host, e); });
-            break;
+            return allOf(d.keywords, keywordBytes, host);
         case Sct::KeywordCategories:
-            putAll(out, d.keywordCategories,
-                   [host](const DictCategoryEntry& e) { return dictCategoryBytes(host, e); });
-            break;
+            return allOf(d.keywordCategories, dictCategoryBytes, host);
         case Sct::Actors:
-            putAll(out, d.actors, [host](const ActorEntry& e) { return actorBytes(host, e); });
-            break;
+            return allOf(d.actors, actorBytes, host);
         case Sct::ActorCategories:
-            putAll(out, d.actorCategories,
-                   [host](const DictCategoryEntry& e) { return dictCategoryBytes(host, e); });
-            break;
+            return allOf(d.actorCategories, dictCategoryBytes, host);
         case Sct::Icons:
             require(host, "icons are a sub-table of type 0xE2 only");
-            putAll(out, d.icons, iconBytes);
-            break;
-        default:
-            throw std::invalid_argument("SCT is 0 to 5");
+            return allOf(d.icons, iconBytes);
     }
-    return out;
+    throw std::invalid_argument("SCT is 0 to 5");
 }
 
 Bytes topicMessagePacketHeader(const TopicMessage& m) {
