@@ -43,12 +43,18 @@ void putLeakRate(Bytes& out, uint32_t rate) {
     putU8(out, (rate & 0x3F) << 2);
 }
 
-void putOptional16(Bytes& out, const std::optional<uint16_t>& value) {
-    if (value) putBe16(out, *value);
+// A field that is sent only when its flag is set, big-endian.
+template <typename T>
+void putOptional(Bytes& out, const std::optional<T>& value) {
+    if (value) putBe(out, *value, sizeof(T));
 }
 
-void putOptional32(Bytes& out, const std::optional<uint32_t>& value) {
-    if (value) putBe32(out, *value);
+// Numbers one after the other, big-endian.
+template <typename T>
+Bytes bigEndianList(const std::vector<T>& values) {
+    Bytes out;
+    for (const T value : values) putBe(out, value, sizeof(T));
+    return out;
 }
 
 void putModule(Bytes& out, const ModuleCarousel& m) {
@@ -57,13 +63,13 @@ void putModule(Bytes& out, const ModuleCarousel& m) {
                    bit(m.nResource.has_value(), 5) | bit(m.compressCompSize.has_value(), 4) |
                    bit(m.compSize.has_value(), 3) | bit(m.transactionId.has_value(), 2) |
                    bit(m.diiTimeOut.has_value(), 1) | bit(m.leakRate.has_value(), 0));
-    putOptional16(out, m.nDataEvent);
-    putOptional32(out, m.nModules);
-    putOptional32(out, m.nResource);
-    putOptional32(out, m.compressCompSize);
-    putOptional32(out, m.compSize);
-    putOptional32(out, m.transactionId);
-    putOptional32(out, m.diiTimeOut);
+    putOptional(out, m.nDataEvent);
+    putOptional(out, m.nModules);
+    putOptional(out, m.nResource);
+    putOptional(out, m.compressCompSize);
+    putOptional(out, m.compSize);
+    putOptional(out, m.transactionId);
+    putOptional(out, m.diiTimeOut);
     if (m.leakRate) putLeakRate(out, *m.leakRate);
 }
 
@@ -72,9 +78,9 @@ void putPlain(Bytes& out, const PlainCarousel& p) {
     putU8(out, bit(p.evst, 7) | bit(p.compSize.has_value(), 3) |
                    bit(p.transactionId.has_value(), 2) | bit(p.diiTimeOut.has_value(), 1) |
                    bit(p.leakRate.has_value(), 0));
-    putOptional32(out, p.compSize);
-    putOptional32(out, p.transactionId);
-    putOptional32(out, p.diiTimeOut);
+    putOptional(out, p.compSize);
+    putOptional(out, p.transactionId);
+    putOptional(out, p.diiTimeOut);
     if (p.leakRate) putLeakRate(out, *p.leakRate);
 }
 
@@ -212,17 +218,9 @@ Bytes payload(const Series& s) {
     return out;
 }
 
-Bytes payload(const KeywordCodes& k) {
-    Bytes out;
-    for (const uint16_t code : k.codes) putBe16(out, code);
-    return out;
-}
+Bytes payload(const KeywordCodes& k) { return bigEndianList(k.codes); }
 
-Bytes payload(const PackageIds& p) {
-    Bytes out;
-    for (const uint32_t id : p.ids) putBe32(out, id);
-    return out;
-}
+Bytes payload(const PackageIds& p) { return bigEndianList(p.ids); }
 
 Bytes payload(const CategoryPairs& c) {
     Bytes out;
@@ -250,11 +248,7 @@ Bytes payload(const ContentNibbles& c) {
     return out;
 }
 
-Bytes payload(const ActorIds& a) {
-    Bytes out;
-    for (const uint16_t id : a.ids) putBe16(out, id);
-    return out;
-}
+Bytes payload(const ActorIds& a) { return bigEndianList(a.ids); }
 
 Bytes payload(const TimeShift& t) {
     Bytes out;
