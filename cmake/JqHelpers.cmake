@@ -22,17 +22,16 @@ endfunction()
 
 # jq_read_exports(<list header> <out>)
 #
-# The exports of a library's list header (include/<library>_exports.h), one
-# "X(Name, ordinal, argumentBytes)" a line, as a CMake list of
+# The exports of a library's list header (include/<library>_exports.h), its
+# "X(Name, ordinal, argumentBytes)" items, as a CMake list of
 # "Name:ordinal:argumentBytes" in the header's order.
 function(jq_read_exports header out)
-  file(STRINGS ${header} lines REGEX "^ *X\\(")
+  file(READ ${header} text)
+  string(REGEX MATCHALL "X\\([A-Za-z0-9_]+, [0-9]+, [0-9]+\\)" items "${text}")
   set(exports "")
-  foreach(line IN LISTS lines)
-    if(NOT line MATCHES "X\\(([A-Za-z0-9_]+), ([0-9]+), ([0-9]+)\\)")
-      message(FATAL_ERROR "${header}: cannot read the export line '${line}'")
-    endif()
-    list(APPEND exports "${CMAKE_MATCH_1}:${CMAKE_MATCH_2}:${CMAKE_MATCH_3}")
+  foreach(item IN LISTS items)
+    string(REGEX REPLACE "X\\(([A-Za-z0-9_]+), ([0-9]+), ([0-9]+)\\)" "\\1:\\2:\\3" export ${item})
+    list(APPEND exports ${export})
   endforeach()
   if(NOT exports)
     message(FATAL_ERROR "${header} lists no exports")

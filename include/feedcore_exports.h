@@ -4,7 +4,7 @@
  *
  * FEEDCORE_EXPORTS(X) applies X(name, ordinal, argumentBytes) to each in
  * ordinal order. The build makes the module definition file and the interface
- * checks from these lines (one X(...) a line), and run-time binders of the
+ * checks from its X(...) items, and run-time binders of the
  * library take their names from them. The index libraries bind the first ten;
  * GetFileHeadInfo serves hosts alone.
  */
