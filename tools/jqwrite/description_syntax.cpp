@@ -267,22 +267,18 @@ Date dateOf(const std::string& text, const std::string& what) {
             static_cast<unsigned>(date[2])};
 }
 
-uint16_t dayOf(const std::string& text, bool modified, const std::string& what) {
-    if (text.find('-') == std::string::npos)
-        return static_cast<uint16_t>(parseNumber(text, 0xFFFF, what));
-    const Date d = dateOf(text, what);
+std::optional<uint16_t> takeDay(Args& args, const std::string& name, bool modified) {
+    const std::optional<std::string> word = args.takeWord(name);
+    if (!word) return std::nullopt;
+    if (word->find('-') == std::string::npos)
+        return static_cast<uint16_t>(parseNumber(*word, 0xFFFF, name));
+    const Date d = dateOf(*word, name);
     try {
         return modified ? modifiedJulianDateOf(d.year, d.month, d.day)
                         : julianDayOf(d.year, d.month, d.day);
     } catch (const std::invalid_argument& e) {
-        fail(what + ": " + e.what());
+        fail(name + ": " + e.what());
     }
-}
-
-std::optional<uint16_t> takeDay(Args& args, const std::string& name, bool modified) {
-    const std::optional<std::string> word = args.takeWord(name);
-    if (!word) return std::nullopt;
-    return dayOf(*word, modified, name);
 }
 
 }  // namespace jq::write::description

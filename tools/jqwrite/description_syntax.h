@@ -78,7 +78,7 @@ T takeOr(Args& args, const std::string& name, uint64_t max, T fallback = 0) {
 class FieldRef {
 public:
     template <typename T>
-    FieldRef(T& field) : field_(&field), set_(&setAs<T>), holds_(&holdsAs<T>) {}  // NOLINT
+    FieldRef(T& field) : field_(&field), set_(&setAs<T>), holds_(&holdsAs<T>) {}
 
     void set(uint64_t value) const { set_(field_, value); }
     bool holdsValue() const { return holds_(field_); }
@@ -120,9 +120,6 @@ void takeAttrs(Args& args, std::initializer_list<Attr> table);
 // may be given once over the block's fault statements.
 void takeFaults(Args& args, std::initializer_list<Attr> table);
 
-// A flag attribute: 1 or 0, absent 0.
-inline bool takeFlag(Args& args, const std::string& name) { return takeOr<bool>(args, name, 1); }
-
 // The BYTES items of a statement, appended to out.
 void appendBytes(const Args& args, Bytes& out);
 
@@ -161,9 +158,8 @@ struct Date {
 };
 Date dateOf(const std::string& text, const std::string& what);
 
-// A day as a number or a date; modified: the Modified Julian Date rather
-// than the JulianDay of schedules.
-uint16_t dayOf(const std::string& text, bool modified, const std::string& what);
+// A day attribute as a number or a date; modified: the Modified Julian Date
+// rather than the JulianDay of schedules.
 std::optional<uint16_t> takeDay(Args& args, const std::string& name, bool modified);
 
 }  // namespace jq::write::description
