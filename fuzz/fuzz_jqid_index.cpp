@@ -11,7 +11,7 @@
 
 #include "jqid_queries.h"
 #include "jqid_tables.h"
-#include "records/jqid_records.h"
+#include "jqid_entries.h"
 
 namespace {
 

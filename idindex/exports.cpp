@@ -12,7 +12,7 @@
 #include "jqid_queries.h"
 #include "jqid_tables.h"
 #include "library_state.h"
-#include "records/jqid_records.h"
+#include "jqid_entries.h"
 
 namespace jq::idindex {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "byte_reader.h"
 #include "platform.h"
-#include "records/jqid_records.h"
+#include "jqid_entries.h"
 
 namespace jq::idindex {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "byte_reader.h"
 #include "radix_sort.h"
-#include "records/jqid_records.h"
+#include "jqid_entries.h"
 
 namespace jq::idindex {
 namespace {

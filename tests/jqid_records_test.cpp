@@ -7,7 +7,7 @@
 
 #include "child_run.h"
 #include "dispatch.h"
-#include "records/calendar.h"
+#include "calendar.h"
 #include "records/jqid_records.h"
 #include "test_files.h"
 

@@ -12,7 +12,7 @@
 #include "jqid_queries.h"
 #include "jqid_tables.h"
 #include "radix_sort.h"
-#include "records/jqid_records.h"
+#include "jqid_entries.h"
 
 namespace {
 
