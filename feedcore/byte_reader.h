@@ -6,6 +6,7 @@
 // `n > size - pos`, which cannot overflow.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,6 +18,8 @@ struct ByteView {
     size_t size = 0;
 
     bool empty() const { return size == 0; }
+    const uint8_t* begin() const { return data; }
+    const uint8_t* end() const { return data + size; }
 };
 
 class ByteReader {
@@ -76,6 +79,18 @@ public:
     ByteView bytes(size_t n) {
         if (!take(n)) return {};
         return {data_ + pos_ - n, n};
+    }
+
+    // Fills out with the next N bytes, consumed; with zeros when they do not
+    // fit.
+    template <size_t N>
+    void copyTo(uint8_t (&out)[N]) {
+        const ByteView view = bytes(N);
+        if (view.size == N) {
+            std::copy(view.begin(), view.end(), out);
+        } else {
+            std::fill(out, out + N, uint8_t{0});
+        }
     }
 
     // A reader over exactly the next n bytes, consumed from this one. A
