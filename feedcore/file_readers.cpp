@@ -11,8 +11,6 @@
 namespace jq {
 namespace {
 
-constexpr size_t kFileHeaderSize = 16;
-constexpr uint16_t kFileHeaderLength = 14;
 constexpr size_t kContainerHeaderSize = 8;
 constexpr size_t kEntryHeaderSize = 24;
 constexpr uint8_t kMicpBlockType = 0xF5;

@@ -32,6 +32,10 @@ struct Package {
 };
 
 inline constexpr uint8_t kCompressDeflate = 2;
+// The optional file header of a broadcast file: 16 bytes, the first two the
+// big-endian count of those that follow.
+inline constexpr size_t kFileHeaderSize = 16;
+inline constexpr uint16_t kFileHeaderLength = 14;
 inline constexpr size_t kFixedHeaderSize = 9;
 inline constexpr size_t kSecondHeaderSize = 6;
 // Block counts from here on lie outside the format: their byte count does

@@ -6,6 +6,7 @@
 #include "checksum.h"
 #include "inflate.h"
 #include "key_params.h"
+#include "package_frame.h"
 
 namespace jq {
 namespace {
@@ -13,28 +14,19 @@ namespace {
 constexpr size_t kChunkSize = 16376;
 constexpr size_t kChunkLimit = 0x3FFF;
 
-void unpackFixedHeader(const uint8_t (&b)[kFixedHeaderSize], PackageHeader& h) {
-    ByteReader r(b, sizeof b);
-    h.StartCode = r.u8();
-    h.TypeCode = r.u8();
-    const uint8_t country = r.u8();
-    h.CountryCode = static_cast<uint16_t>(((country & 0x0F) << 6) | (r.u8() & 0x3F));
-    const uint8_t host = r.u8();
-    h.HostID = static_cast<uint16_t>(((host & 0x3F) << 6) | (r.u8() & 0x3F));
-    const uint8_t flags = r.u8();
-    h.OddEvenFlag = flags >> 7;
-    h.UpdateNumber = flags & 0x3F;
-    h.VersionNumber = r.u8() & 0x3F;
-    h.PacketHeaderLength = r.u8();
-}
-
-void unpackSecondHeader(const uint8_t (&b)[kSecondHeaderSize], PackageHeader& h) {
-    ByteReader r(b, sizeof b);
-    const uint16_t first = r.u16be();
-    h.CompressMethod = static_cast<uint8_t>(first >> 14);
-    h.PackageDataLength = first & 0x3FFF;
-    h.TotalCheckSum = r.u16be();
-    h.PlainPackageDataLength = r.u16be();
+// Reads the whole payload and decrypts it with the key word the package
+// selects. A payload that is not whole in the file is never decrypted.
+JQStatus readPlainPayload(ByteSource& source, const PackageFrame& frame, const GcspBlock& block,
+                          std::vector<uint8_t>& plain) {
+    std::vector<uint8_t> payload(frame.payloadSize());
+    if (!source.readExact(frame.payloadOffset, payload.data(), payload.size())) return JQ_ERR_READ;
+    const KeyWords words = deriveKeyWords(block);
+    const auto key = packageKey(frame.header.OddEvenFlag ? words.odd : words.even);
+    const des::KeySchedule schedule = des::makeSchedule(key.data(), des::Direction::Decrypt);
+    plain.resize(payload.size());
+    if (!decryptPayload(schedule, payload.data(), plain.data(), payload.size()))
+        return JQ_ERR_DECRYPT;
+    return JQ_OK;
 }
 
 // Checks the plain bytes and turns them into the package's data. A stored
@@ -59,7 +51,8 @@ JQStatus finishPlainData(std::vector<uint8_t>& plain, Package& out) {
 
 }  // namespace
 
-bool decryptPayload(const des::KeySchedule& schedule, const uint8_t* in, uint8_t* out, size_t size) {
+bool decryptPayload(const des::KeySchedule& schedule, const uint8_t* in, uint8_t* out,
+                    size_t size) {
     if (size == 0) return false;
     for (size_t done = 0; done < size;) {
         const size_t chunk = size - done > kChunkSize ? kChunkSize : size - done;
@@ -74,38 +67,17 @@ JQStatus readBroadcastPackage(ByteSource& source, uint64_t offset, const GcspBlo
                               Package& out, uint64_t& size) {
     out = Package{};
     out.offset = offset;
-    PackageHeader& h = out.header;
-
-    uint8_t fixed[kFixedHeaderSize];
-    if (!source.readHeader(offset, fixed, sizeof fixed)) return JQ_ERR_READ;
-    unpackFixedHeader(fixed, h);
-    if (h.StartCode != kStartCode || h.TypeCode == kKeyPackageType) return JQ_ERR_FORMAT;
-    uint64_t at = offset + sizeof fixed;
-
-    out.packetHeader.resize(h.PacketHeaderLength);
-    if (!source.readHeader(at, out.packetHeader.data(), out.packetHeader.size())) return JQ_ERR_READ;
-    at += h.PacketHeaderLength;
-
-    uint8_t second[kSecondHeaderSize];
-    if (!source.readHeader(at, second, sizeof second)) return JQ_ERR_READ;
-    unpackSecondHeader(second, h);
-    at += sizeof second;
-    if (h.PackageDataLength >= kPackageDataLengthLimit) return JQ_ERR_FORMAT;
-
-    // A payload that is not whole in the file is never decrypted.
-    const size_t payloadSize = size_t{h.PackageDataLength} * 8;
-    std::vector<uint8_t> payload(payloadSize);
-    if (!source.readExact(at, payload.data(), payloadSize)) return JQ_ERR_READ;
-
-    const KeyWords words = deriveKeyWords(block);
-    const auto key = packageKey(h.OddEvenFlag ? words.odd : words.even);
-    const des::KeySchedule schedule = des::makeSchedule(key.data(), des::Direction::Decrypt);
-    std::vector<uint8_t> plain(payloadSize);
-    if (!decryptPayload(schedule, payload.data(), plain.data(), payloadSize)) return JQ_ERR_DECRYPT;
-
-    const JQStatus status = finishPlainData(plain, out);
+    PackageFrame frame;
+    JQStatus status = readPackageFrame(source, offset, frame, &out.packetHeader);
+    out.header = frame.header;
     if (status != JQ_OK) return status;
-    size = at + payloadSize - offset;
+
+    std::vector<uint8_t> plain;
+    status = readPlainPayload(source, frame, block, plain);
+    if (status != JQ_OK) return status;
+    status = finishPlainData(plain, out);
+    if (status != JQ_OK) return status;
+    size = frame.size();
     return JQ_OK;
 }
 

@@ -16,8 +16,8 @@ struct WalkStep {
     enum class Kind { DataPackage, KeyPackage, FileHeader } kind = Kind::DataPackage;
     uint64_t offset = 0;
     uint8_t typeCode = 0;
-    std::vector<uint8_t> packetHeader;          // data packages
-    uint8_t keyPackage[kKeyPackageSize] = {};   // key-parameter packages
+    std::vector<uint8_t> packetHeader;         // data packages
+    uint8_t keyPackage[kKeyPackageSize] = {};  // key-parameter packages
 };
 
 class PackageWalker {
@@ -35,6 +35,7 @@ public:
     JQStatus next(WalkStep& step);
 
 private:
+    JQStatus readKeyPackage(WalkStep& step);
     JQStatus skipDataPackage(WalkStep& step);
 
     ByteSource& source_;
