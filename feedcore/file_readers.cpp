@@ -2,7 +2,6 @@
 #include "file_readers.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "key_params.h"
 #include "package_reader.h"
@@ -25,12 +24,14 @@ JQStatus probeBroadcastFile(ByteSource& source, const GcspBlock& defaultBlock, P
     if (source.size() == 0) return JQ_ERR_READ;
     uint8_t head[kFileHeaderSize];
     if (!source.readHeader(0, head, sizeof head)) return JQ_ERR_READ;
-    const uint64_t start = ByteReader(head, sizeof head).u16be() == kFileHeaderLength ? kFileHeaderSize : 0;
+    const uint64_t start =
+        ByteReader(head, sizeof head).u16be() == kFileHeaderLength ? kFileHeaderSize : 0;
 
     uint8_t key[kKeyPackageSize];
     if (!source.readHeader(start, key, sizeof key)) return JQ_ERR_READ;
-    if (key[0] != kStartCode) return JQ_ERR_FORMAT;
-    if (key[1] != kKeyPackageType) {
+    ByteReader r(key, sizeof key);
+    if (r.u8() != kStartCode) return JQ_ERR_FORMAT;
+    if (r.u8() != kKeyPackageType) {
         probe.dataStart = start;
         probe.block = defaultBlock;
         return JQ_OK;
@@ -41,49 +42,78 @@ JQStatus probeBroadcastFile(ByteSource& source, const GcspBlock& defaultBlock, P
     return JQ_OK;
 }
 
-// The container header: the total size must be the file's size.
-JQStatus readContainerHeader(ByteSource& source, uint8_t& typeCode, uint8_t& count) {
-    if (source.size() == 0) return JQ_ERR_READ;
-    uint8_t head[kContainerHeaderSize];
-    if (!source.readHeader(0, head, sizeof head)) return JQ_ERR_READ;
-    ByteReader r(head, sizeof head);
-    if (r.u32be() != source.size()) return JQ_ERR_READ;
-    typeCode = r.u8();
-    count = r.u8();
-    return JQ_OK;
+// Entry bytes 8-15 as the packet header: as they stand for MICP blocks, else
+// their three little-endian words turned into big-endian order.
+std::vector<uint8_t> packetHeaderOf(ByteView source, uint8_t typeCode) {
+    if (typeCode == kMicpBlockType) return {source.begin(), source.end()};
+    ByteReader r(source);
+    std::vector<uint8_t> header;
+    header.reserve(6);
+    for (int i = 0; i < 3; ++i) {
+        const uint16_t word = r.u16le();
+        header.push_back(static_cast<uint8_t>(word >> 8));
+        header.push_back(static_cast<uint8_t>(word & 0xFF));
+    }
+    return header;
 }
 
-// One container entry header. Entries must lie whole in the file: a count
-// that runs past the end is a damaged file, not a run of empty packages.
-struct ContainerEntry {
-    uint32_t entryLength = 0;
-    uint16_t hostId = 0;
-    uint16_t countryCode = 0;
-    std::vector<uint8_t> packetHeader;
-    uint32_t dataLength = 0;
-};
-
-JQStatus readContainerEntry(ByteSource& source, uint64_t offset, uint8_t typeCode, ContainerEntry& entry) {
-    uint8_t b[kEntryHeaderSize];
-    if (!source.readExact(offset, b, sizeof b)) return JQ_ERR_READ;
-    ByteReader r(b, sizeof b);
-    entry.entryLength = r.u32le();
-    entry.hostId = r.u16le();
-    r.skip(2);
-    if (typeCode == kMicpBlockType) {
-        entry.packetHeader.assign(b + 8, b + 16);
-    } else {
-        // Three little-endian words, turned into big-endian order.
-        entry.packetHeader = {b[9], b[8], b[11], b[10], b[13], b[12]};
-    }
-    r.skip(6);
-    entry.countryCode = r.u16le();
-    r.skip(4);
-    entry.dataLength = r.u32le();
-    return JQ_OK;
+// The next container entry as a package: the header fields the entry
+// carries and its data as stored.
+bool readStoredPackage(ContainerEntries& entries, Package& package) {
+    ContainerEntry entry;
+    if (entries.next(entry) != JQ_OK) return false;
+    package.offset = entry.offset;
+    package.header.TypeCode = entries.typeCode();
+    package.header.HostID = entry.hostId;
+    package.header.CountryCode = entry.countryCode;
+    package.header.PacketHeaderLength = static_cast<uint8_t>(entry.packetHeader.size());
+    package.packetHeader = std::move(entry.packetHeader);
+    return entries.readData(entry, package.data);
 }
 
 }  // namespace
+
+JQStatus ContainerEntries::open() {
+    if (source_.size() == 0) return JQ_ERR_READ;
+    uint8_t head[kContainerHeaderSize];
+    if (!source_.readHeader(0, head, sizeof head)) return JQ_ERR_READ;
+    ByteReader r(head, sizeof head);
+    if (r.u32be() != source_.size()) return JQ_ERR_READ;
+    typeCode_ = r.u8();
+    count_ = r.u8();
+    offset_ = kContainerHeaderSize;
+    return JQ_OK;
+}
+
+JQStatus ContainerEntries::next(ContainerEntry& entry) {
+    uint8_t b[kEntryHeaderSize];
+    if (!source_.readExact(offset_, b, sizeof b)) return JQ_ERR_READ;
+    ByteReader r(b, sizeof b);
+    entry.offset = offset_;
+    entry.entryLength = r.u32le();
+    entry.hostId = r.u16le();
+    r.skip(2);
+    const ByteView headerSource = r.bytes(8);
+    r.skip(4);
+    entry.dataLength = r.u32le();
+
+    entry.packetHeader = packetHeaderOf(headerSource, typeCode_);
+    // The country code shares bytes 14-15 with the packet header source.
+    ByteReader country(headerSource);
+    country.skip(6);
+    entry.countryCode = country.u16le();
+
+    offset_ += entry.entryLength;
+    ++read_;
+    return JQ_OK;
+}
+
+bool ContainerEntries::readData(const ContainerEntry& entry, std::vector<uint8_t>& data) {
+    const uint64_t dataOffset = entry.offset + kEntryHeaderSize;
+    if (entry.dataLength > source_.size() - std::min(dataOffset, source_.size())) return false;
+    data.resize(entry.dataLength);
+    return source_.readExact(dataOffset, data.data(), data.size());
+}
 
 JQStatus scanBroadcastIndex(ByteSource& source, std::vector<IndexItem>& items) {
     items.clear();
@@ -99,25 +129,24 @@ JQStatus scanBroadcastIndex(ByteSource& source, std::vector<IndexItem>& items) {
     return JQ_OK;
 }
 
-JQStatus scanContainerIndex(ByteSource& source, std::vector<IndexItem>& items, uint32_t& declaredCount) {
+JQStatus scanContainerIndex(ByteSource& source, std::vector<IndexItem>& items,
+                            uint32_t& declaredCount) {
     items.clear();
     declaredCount = 0;
-    uint8_t typeCode = 0;
-    uint8_t count = 0;
-    const JQStatus status = readContainerHeader(source, typeCode, count);
+    ContainerEntries entries(source);
+    const JQStatus status = entries.open();
     if (status != JQ_OK) return status;
-    declaredCount = count;
-    uint64_t offset = kContainerHeaderSize;
-    for (unsigned i = 0; i < count; ++i) {
+    declaredCount = entries.count();
+    while (entries.more()) {
         ContainerEntry entry;
-        if (readContainerEntry(source, offset, typeCode, entry) != JQ_OK) return JQ_ERR_READ;
-        items.push_back({offset, typeCode, std::move(entry.packetHeader)});
-        offset += entry.entryLength;
+        if (entries.next(entry) != JQ_OK) return JQ_ERR_READ;
+        items.push_back({entry.offset, entries.typeCode(), std::move(entry.packetHeader)});
     }
     return JQ_OK;
 }
 
-JQStatus readBroadcastFile(ByteSource& source, const GcspBlock& defaultBlock, std::vector<Package>& packages) {
+JQStatus readBroadcastFile(ByteSource& source, const GcspBlock& defaultBlock,
+                           std::vector<Package>& packages) {
     packages.clear();
     Probe probe;
     JQStatus status = probeBroadcastFile(source, defaultBlock, probe);
@@ -138,40 +167,22 @@ JQStatus readBroadcastFile(ByteSource& source, const GcspBlock& defaultBlock, st
 
 JQStatus readContainerFile(ByteSource& source, std::vector<Package>& packages) {
     packages.clear();
-    uint8_t typeCode = 0;
-    uint8_t count = 0;
-    JQStatus status = readContainerHeader(source, typeCode, count);
+    ContainerEntries entries(source);
+    const JQStatus status = entries.open();
     if (status != JQ_OK) return status;
-    uint64_t offset = kContainerHeaderSize;
-    for (unsigned i = 0; i < count; ++i) {
-        ContainerEntry entry;
-        status = readContainerEntry(source, offset, typeCode, entry);
-        // The data must be whole, too; its length is checked against the file
-        // before anything is allocated for it.
-        const uint64_t dataStart = offset + kEntryHeaderSize;
-        if (status != JQ_OK || entry.dataLength > source.size() - std::min(dataStart, source.size())) {
-            packages.clear();
-            return JQ_ERR_READ;
-        }
+    while (entries.more()) {
         Package package;
-        package.offset = offset;
-        package.header.TypeCode = typeCode;
-        package.header.HostID = entry.hostId;
-        package.header.CountryCode = entry.countryCode;
-        package.header.PacketHeaderLength = static_cast<uint8_t>(entry.packetHeader.size());
-        package.packetHeader = std::move(entry.packetHeader);
-        package.data.resize(entry.dataLength);
-        if (!source.readExact(dataStart, package.data.data(), entry.dataLength)) {
+        if (!readStoredPackage(entries, package)) {
             packages.clear();
             return JQ_ERR_READ;
         }
         packages.push_back(std::move(package));
-        offset += entry.entryLength;
     }
     return JQ_OK;
 }
 
-JQStatus readPackageAt(ByteSource& source, int32_t offset, const GcspBlock& defaultBlock, Package& package) {
+JQStatus readPackageAt(ByteSource& source, int32_t offset, const GcspBlock& defaultBlock,
+                       Package& package) {
     Probe probe;
     const JQStatus status = probeBroadcastFile(source, defaultBlock, probe);
     if (status != JQ_OK) return status;
@@ -202,11 +213,11 @@ JQStatus readFileHead(ByteSource& source, FileHeadInfo& info) {
     info.HeaderLength = r.u16be();
     if (info.HeaderLength != kFileHeaderLength) return JQ_ERR_READ;
     info.HeaderValue = r.u16be() & 0x0FFF;
-    std::memcpy(info.Bytes4To7, head + 4, 4);
-    std::memcpy(info.Bytes8To11, head + 8, 4);
-    std::memcpy(info.Bytes12To13, head + 12, 2);
-    info.Byte14 = head[14];
-    info.Byte15 = head[15];
+    r.copyTo(info.Bytes4To7);
+    r.copyTo(info.Bytes8To11);
+    r.copyTo(info.Bytes12To13);
+    info.Byte14 = r.u8();
+    info.Byte15 = r.u8();
     return JQ_OK;
 }
 

@@ -19,6 +19,46 @@ struct IndexItem {
     std::vector<uint8_t> packetHeader;
 };
 
+// One entry header of a container file.
+struct ContainerEntry {
+    uint64_t offset = 0;       // the entry's first byte
+    uint32_t entryLength = 0;  // the distance to the next entry
+    uint16_t hostId = 0;
+    uint16_t countryCode = 0;
+    std::vector<uint8_t> packetHeader;  // 8 bytes for MICP blocks, else 6
+    uint32_t dataLength = 0;
+};
+
+// The entries of a container file in order, each one found at the offset of
+// the one before plus its entry length.
+class ContainerEntries {
+public:
+    explicit ContainerEntries(ByteSource& source) : source_(source) {}
+
+    // Reads the container header: 19 for an empty file, a failed read or a
+    // total size other than the file's.
+    JQStatus open();
+    // The record type code of every entry, and their count, from the header.
+    uint8_t typeCode() const { return typeCode_; }
+    uint8_t count() const { return count_; }
+    // True while the header counts more entries than were read.
+    bool more() const { return read_ < count_; }
+    // Reads the next entry header and steps past the entry. 19 unless the
+    // header lies whole in the file: a count that runs past the end is a
+    // damaged file, not a run of empty packages.
+    JQStatus next(ContainerEntry& entry);
+    // The data stored after an entry header; false unless it lies whole in
+    // the file, which is checked before anything is allocated for it.
+    bool readData(const ContainerEntry& entry, std::vector<uint8_t>& data);
+
+private:
+    ByteSource& source_;
+    uint8_t typeCode_ = 0;
+    uint8_t count_ = 0;
+    unsigned read_ = 0;
+    uint64_t offset_ = 0;
+};
+
 // Broadcast layout: lists every package (key parameters included) by its
 // offset, type and packet header, skipping file headers.
 JQStatus scanBroadcastIndex(ByteSource& source, std::vector<IndexItem>& items);
