@@ -8,6 +8,7 @@
 #include "file_readers.h"
 #include "jqwrite.h"
 #include "key_params.h"
+#include "package_frame.h"
 
 namespace jq {
 namespace {
@@ -507,6 +508,263 @@ TEST(ContainerReader, EntriesGapsAndDamage) {
     longData[8 + 23] = 0x7F;
     Reader rl(longData);
     EXPECT_EQ(readContainerFile(rl.source, packages), JQ_ERR_READ);
+}
+
+// ---------------------------------------------------------------------------
+// The package frame and the container entries on their own: truncation at
+// every byte, block counts at the limit, entry lengths past the end.
+
+// 0D 56 01 05 20 3F 85 02 06, six packet header bytes, second header 40 02
+// .. .. 00 0B and two blocks: 37 bytes.
+Bytes twoBlockPackage() {
+    DataPackage p = objectPackage(0x56, Bytes(9, 0));
+    p.countryCode = 69;
+    p.hostId = 2111;
+    p.updateNumber = 5;
+    p.versionNumber = 2;
+    p.compressMethod = 1;
+    return write::encodeDataPackage(p, write::builtInDefaultBlock());
+}
+
+// A fixed header with no packet header, then a second header whose first
+// two bytes are given; no payload follows.
+Bytes frameOnly(uint8_t lengthHigh, uint8_t lengthLow) {
+    return {0x0D, 0x56, 0, 0, 0, 0, 0, 0, 0, lengthHigh, lengthLow, 0, 0, 0, 0};
+}
+
+TEST(PackageFrame, HeadersAndExtent) {
+    Bytes bytes = {0x41, 0x42, 0x43};  // the package starts at offset 3
+    const Bytes package = twoBlockPackage();
+    bytes.insert(bytes.end(), package.begin(), package.end());
+    Reader r(bytes);
+    PackageFrame frame;
+    std::vector<uint8_t> packetHeader;
+    ASSERT_EQ(readPackageFrame(r.source, 3, frame, &packetHeader), JQ_OK);
+    EXPECT_EQ(frame.offset, 3u);
+    EXPECT_EQ(frame.payloadOffset, 3u + 9 + 6 + 6);
+    EXPECT_EQ(frame.payloadSize(), 16u);
+    EXPECT_EQ(frame.end(), bytes.size());
+    EXPECT_EQ(frame.size(), 37u);
+    EXPECT_EQ(packetHeader, (Bytes{0x00, 0x00, 0x12, 0x34, 0xAB, 0xCD}));
+    const PackageHeader& h = frame.header;
+    EXPECT_EQ(h.TypeCode, 0x56);
+    EXPECT_EQ(h.CountryCode, 69);
+    EXPECT_EQ(h.HostID, 2111);
+    EXPECT_EQ(h.OddEvenFlag, 1);
+    EXPECT_EQ(h.UpdateNumber, 5);
+    EXPECT_EQ(h.VersionNumber, 2);
+    EXPECT_EQ(h.PacketHeaderLength, 6);
+    EXPECT_EQ(h.CompressMethod, 1);
+    EXPECT_EQ(h.PackageDataLength, 2);
+    EXPECT_EQ(h.PlainPackageDataLength, 11);
+
+    // Skipping the packet header reads the same frame.
+    PackageFrame skipped;
+    ASSERT_EQ(readPackageFrame(r.source, 3, skipped, nullptr), JQ_OK);
+    EXPECT_EQ(skipped.end(), frame.end());
+    EXPECT_EQ(skipped.header.TotalCheckSum, h.TotalCheckSum);
+
+    // The longest packet header moves the second header by 255 bytes.
+    DataPackage longest = objectPackage(0x56, {1});
+    longest.packetHeader = Bytes(255, 0xEE);
+    Reader rl(write::encodeDataPackage(longest, write::builtInDefaultBlock()));
+    ASSERT_EQ(readPackageFrame(rl.source, 0, frame, &packetHeader), JQ_OK);
+    EXPECT_EQ(packetHeader, Bytes(255, 0xEE));
+    EXPECT_EQ(frame.payloadOffset, 9u + 255 + 6);
+    EXPECT_EQ(frame.end(), rl.bytes.size());
+
+    // Neither a key package nor a wrong start code is a data package.
+    Reader key(Bytes{0x0D, 0x7F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x8F});
+    EXPECT_EQ(readPackageFrame(key.source, 0, frame, nullptr), JQ_ERR_FORMAT);
+    EXPECT_EQ(readPackageFrame(r.source, 0, frame, nullptr), JQ_ERR_FORMAT);
+}
+
+TEST(PackageFrame, EveryTruncationPoint) {
+    // Header bytes past the end read as 0. Cut before byte 9 the packet
+    // header length reads as 0; cut before byte 17 the block count does
+    // (byte 15 holds only CompressMethod): an empty payload, refused by the
+    // decryption. From there on the payload is not whole and is never read.
+    const Bytes whole = twoBlockPackage();
+    ASSERT_EQ(whole.size(), 37u);
+    for (size_t cut = 0; cut < whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        const Bytes prefix(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+        Reader r(prefix);
+        PackageFrame frame;
+        std::vector<uint8_t> packetHeader;
+        const JQStatus status = readPackageFrame(r.source, 0, frame, &packetHeader);
+        std::vector<Package> packages;
+        if (cut == 0) {
+            EXPECT_EQ(status, JQ_ERR_FORMAT);  // the start code reads as 0
+            EXPECT_EQ(readAll(prefix, packages), JQ_ERR_READ);
+            continue;
+        }
+        ASSERT_EQ(status, JQ_OK);
+        const size_t packetHeaderLength = cut > 8 ? 6 : 0;
+        Bytes expectedHeader(packetHeaderLength, 0);
+        for (size_t i = 9; i < cut && i < 15; ++i) expectedHeader[i - 9] = whole[i];
+        EXPECT_EQ(packetHeader, expectedHeader);
+        EXPECT_EQ(frame.payloadOffset, 15 + packetHeaderLength);
+        EXPECT_EQ(frame.header.PackageDataLength, cut > 16 ? 2 : 0);
+        EXPECT_EQ(readAll(prefix, packages), cut > 16 ? JQ_ERR_READ : JQ_ERR_DECRYPT);
+        EXPECT_TRUE(packages.empty());
+
+        // The index scan trusts the declared lengths and lists the package.
+        std::vector<IndexItem> items;
+        ASSERT_EQ(scanBroadcastIndex(r.source, items), JQ_OK);
+        ASSERT_EQ(items.size(), 1u);
+        EXPECT_EQ(items[0].typeCode, cut > 1 ? 0x56 : 0);
+        EXPECT_EQ(items[0].packetHeader, expectedHeader);
+    }
+}
+
+TEST(PackageFrame, BlockCountAtTheLimit) {
+    struct Case {
+        const char* name;
+        uint8_t high, low;
+        JQStatus expected;
+        uint8_t compressMethod;
+        uint16_t blocks;
+    };
+    const Case cases[] = {
+        {"8191 blocks", 0x1F, 0xFF, JQ_OK, 0, 8191},
+        {"8191 blocks, CompressMethod 3 above them", 0xDF, 0xFF, JQ_OK, 3, 8191},
+        {"8192 blocks", 0x20, 0x00, JQ_ERR_FORMAT, 0, 8192},
+        {"8192 blocks, CompressMethod 2", 0xA0, 0x00, JQ_ERR_FORMAT, 2, 8192},
+        {"the largest 14-bit count", 0x3F, 0xFF, JQ_ERR_FORMAT, 0, 0x3FFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reader r(frameOnly(c.high, c.low));
+        PackageFrame frame;
+        EXPECT_EQ(readPackageFrame(r.source, 0, frame, nullptr), c.expected);
+        EXPECT_EQ(frame.header.CompressMethod, c.compressMethod);
+        EXPECT_EQ(frame.header.PackageDataLength, c.blocks);
+        // The index scan refuses the same counts; a count it accepts may run
+        // past the end of the file, where the package reader finds no whole
+        // payload.
+        std::vector<IndexItem> items;
+        EXPECT_EQ(scanBroadcastIndex(r.source, items), c.expected);
+        std::vector<Package> packages;
+        if (c.expected == JQ_OK) {
+            EXPECT_EQ(frame.end(), 15u + 8 * 8191);
+            EXPECT_EQ(readAll(r.bytes, packages), JQ_ERR_READ);
+        } else {
+            EXPECT_EQ(readAll(r.bytes, packages), c.expected);
+        }
+    }
+
+    // The largest payload the format allows reads whole, in five chunks.
+    DataPackage largest = objectPackage(0x56, Bytes(65528 - 2, 0x5C));
+    BroadcastFile file;
+    file.dataPackage(largest);
+    std::vector<Package> packages;
+    ASSERT_EQ(readAll(file.bytes(), packages), JQ_OK);
+    EXPECT_EQ(packages[0].header.PackageDataLength, 8191);
+    EXPECT_EQ(packages[0].data.size(), 65528u);
+    EXPECT_EQ(packages[0].data.back(), 0x5C);
+}
+
+write::ContainerEntry storedEntry(Bytes data, uint16_t hostId = 0) {
+    write::ContainerEntry e;
+    e.hostId = hostId;
+    e.countryCode = 21;
+    e.headerSource = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 21, 0};
+    e.data = std::move(data);
+    return e;
+}
+
+TEST(ContainerEntries, StepsByTheEntryLength) {
+    write::ContainerEntry a = storedEntry({1, 2, 3}, 1);
+    a.gap = 4;
+    write::ContainerEntry b = storedEntry({4}, 2);
+    Reader r(write::containerFile(0x57, {a, b}));
+    ContainerEntries entries(r.source);
+    ASSERT_EQ(entries.open(), JQ_OK);
+    EXPECT_EQ(entries.typeCode(), 0x57);
+    EXPECT_EQ(entries.count(), 2);
+    ContainerEntry entry;
+    ASSERT_TRUE(entries.more());
+    ASSERT_EQ(entries.next(entry), JQ_OK);
+    EXPECT_EQ(entry.offset, 8u);
+    EXPECT_EQ(entry.entryLength, 24u + 3 + 4);
+    EXPECT_EQ(entry.hostId, 1);
+    EXPECT_EQ(entry.countryCode, 21);
+    EXPECT_EQ(entry.packetHeader, (Bytes{0x02, 0x01, 0x04, 0x03, 0x06, 0x05}));
+    EXPECT_EQ(entry.dataLength, 3u);
+    std::vector<uint8_t> data;
+    ASSERT_TRUE(entries.readData(entry, data));
+    EXPECT_EQ(data, (Bytes{1, 2, 3}));
+    ASSERT_EQ(entries.next(entry), JQ_OK);
+    EXPECT_EQ(entry.offset, 8u + 31);
+    EXPECT_EQ(entry.hostId, 2);
+    EXPECT_FALSE(entries.more());
+
+    // An entry length of 0 finds the same entry again: the count, not the
+    // data, says how many there are.
+    write::ContainerEntry again = storedEntry({9});
+    again.entryLength = 0;
+    Reader ra(write::containerFile(0x57, {again}, std::nullopt, 3));
+    std::vector<IndexItem> items;
+    uint32_t declared = 0;
+    ASSERT_EQ(scanContainerIndex(ra.source, items, declared), JQ_OK);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[2].offset, 8u);
+    std::vector<Package> packages;
+    ASSERT_EQ(readContainerFile(ra.source, packages), JQ_OK);
+    EXPECT_EQ(packages.size(), 3u);
+}
+
+TEST(ContainerEntries, LengthsPastTheEnd) {
+    std::vector<IndexItem> items;
+    std::vector<Package> packages;
+    uint32_t declared = 0;
+
+    // An entry length past the end: the next entry header cannot be read.
+    write::ContainerEntry far = storedEntry({1});
+    far.entryLength = 0xFFFFFFF0u;
+    Reader rf(write::containerFile(0x57, {far, storedEntry({2})}));
+    EXPECT_EQ(scanContainerIndex(rf.source, items, declared), JQ_ERR_READ);
+    EXPECT_EQ(declared, 2u);
+    EXPECT_EQ(readContainerFile(rf.source, packages), JQ_ERR_READ);
+    EXPECT_TRUE(packages.empty());
+    // ... unless it is the last entry, whose successor is never looked for.
+    Reader rl(write::containerFile(0x57, {storedEntry({2}), far}));
+    EXPECT_EQ(scanContainerIndex(rl.source, items, declared), JQ_OK);
+    ASSERT_EQ(readContainerFile(rl.source, packages), JQ_OK);
+    EXPECT_EQ(packages[1].data, Bytes{1});
+
+    // A data length one byte past the end fails the reader, not the index
+    // scan, which reads no data; one that ends with the file is whole.
+    for (const int extra : {0, 1}) {
+        SCOPED_TRACE(extra);
+        Bytes bytes = write::containerFile(0x57, {storedEntry({1, 2, 3, 4})});
+        bytes[8 + 20] = static_cast<uint8_t>(4 + extra);
+        Reader r(bytes);
+        EXPECT_EQ(scanContainerIndex(r.source, items, declared), JQ_OK);
+        EXPECT_EQ(readContainerFile(r.source, packages), extra ? JQ_ERR_READ : JQ_OK);
+    }
+}
+
+TEST(ContainerEntries, EveryTruncationPoint) {
+    // Each cut keeps the container size equal to the file's, so only the
+    // entry is damaged: its header must be whole for the index scan, its
+    // data too for the reader.
+    const Bytes whole = write::containerFile(0x57, {storedEntry({1, 2, 3, 4, 5})});
+    ASSERT_EQ(whole.size(), 8u + 24 + 5);
+    for (size_t cut = 8; cut < whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        Bytes bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+        bytes[3] = static_cast<uint8_t>(cut);
+        Reader r(bytes);
+        std::vector<IndexItem> items;
+        uint32_t declared = 0;
+        EXPECT_EQ(scanContainerIndex(r.source, items, declared), cut < 32 ? JQ_ERR_READ : JQ_OK);
+        EXPECT_EQ(declared, 1u);
+        std::vector<Package> packages;
+        EXPECT_EQ(readContainerFile(r.source, packages), JQ_ERR_READ);
+        EXPECT_TRUE(packages.empty());
+    }
 }
 
 }  // namespace
