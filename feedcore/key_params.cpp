@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "byte_reader.h"
 #include "config.h"
 
 namespace jq {
@@ -56,22 +57,27 @@ std::array<uint8_t, 8> packageKey(uint16_t keyWord) {
     return key;
 }
 
-GcspBlock unpackKeyPackage(const uint8_t (&b)[kKeyPackageSize]) {
+GcspBlock unpackKeyPackage(const uint8_t (&bytes)[kKeyPackageSize]) {
+    ByteReader r(bytes, sizeof bytes);
     GcspBlock block{};
-    block.StartCode = b[0];
-    block.TypeCode = b[1];
-    block.Param2 = b[2] & 0x3F;
-    block.Param3 = b[3] & 0x1F;
-    block.Param4 = b[4] & 0x1F;
-    block.Month = b[5] & 0x0F;
-    block.Param6 = b[6] & 0x07;
-    block.YearOffset = b[7] & 0x3F;
-    block.Flag8 = (b[3] >> 5) & 1;
-    block.Flag9 = (b[4] >> 5) & 1;
-    block.Flag10 = (b[5] >> 5) & 1;
-    block.OddKeyParameter = b[8] & 0x3F;
-    block.EvenKeyParameter = b[9] & 0x3F;
-    block.Terminator = b[10];
+    block.StartCode = r.u8();
+    block.TypeCode = r.u8();
+    block.Param2 = r.u8() & 0x3F;
+    // Bytes 3 to 5 carry a one-bit flag in bit 5 above their parameter.
+    const uint8_t third = r.u8();
+    const uint8_t fourth = r.u8();
+    const uint8_t fifth = r.u8();
+    block.Param3 = third & 0x1F;
+    block.Param4 = fourth & 0x1F;
+    block.Month = fifth & 0x0F;
+    block.Flag8 = (third >> 5) & 1;
+    block.Flag9 = (fourth >> 5) & 1;
+    block.Flag10 = (fifth >> 5) & 1;
+    block.Param6 = r.u8() & 0x07;
+    block.YearOffset = r.u8() & 0x3F;
+    block.OddKeyParameter = r.u8() & 0x3F;
+    block.EvenKeyParameter = r.u8() & 0x3F;
+    block.Terminator = r.u8();
     return block;
 }
 
