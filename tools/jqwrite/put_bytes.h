@@ -53,6 +53,9 @@ inline void requireAtMost(uint64_t size, uint64_t max, const char* what) {
 // Bytes after their 8-bit length: a text, or an entry behind its length L.
 inline void putText8(Bytes& out, const Bytes& text, const char* what) {
     requireAtMost(text.size(), 255, what);
+    // Room for both first: GCC 12 at -O3 otherwise sees the one-byte vector
+    // grow and warns of an out-of-bounds copy (-Warray-bounds).
+    out.reserve(out.size() + 1 + text.size());
     putU8(out, static_cast<unsigned>(text.size()));
     append(out, text);
 }
