@@ -88,7 +88,8 @@ void setDefaultBlock(const GcspBlock& block) { gDefaultBlock = block; }
 GcspBlock blockFromWords(uint32_t w0, uint32_t w1, uint32_t w2, uint16_t h3) {
     uint8_t bytes[14];
     const uint32_t words[3] = {w0, w1, w2};
-    for (unsigned i = 0; i < 12; ++i) bytes[i] = static_cast<uint8_t>(words[i / 4] >> (8 * (i % 4)));
+    for (unsigned i = 0; i < 12; ++i)
+        bytes[i] = static_cast<uint8_t>(words[i / 4] >> (8 * (i % 4)));
     bytes[12] = static_cast<uint8_t>(h3);
     bytes[13] = static_cast<uint8_t>(h3 >> 8);
     return blockFromBytes(bytes);

@@ -9,10 +9,10 @@
 #include "idindex.h"
 #include "idindex_exports.h"
 #include "index_frame.h"
+#include "jqid_entries.h"
 #include "jqid_queries.h"
 #include "jqid_tables.h"
 #include "library_state.h"
-#include "jqid_entries.h"
 
 namespace jq::idindex {
 namespace {

@@ -9,8 +9,8 @@
 #include <tuple>
 
 #include "byte_reader.h"
-#include "radix_sort.h"
 #include "jqid_entries.h"
+#include "radix_sort.h"
 
 namespace jq::idindex {
 namespace {

@@ -11,16 +11,16 @@
 #ifndef FEEDCORE_EXPORTS_H
 #define FEEDCORE_EXPORTS_H
 
-#define FEEDCORE_EXPORTS(X)      \
-    X(PreAnalyzeJQFile, 1, 8)    \
-    X(AnalyzeJQFile, 2, 8)       \
-    X(GetGCSP, 3, 8)             \
-    X(SetDefaultGCSP, 4, 16)     \
-    X(DecryptJQFile, 5, 8)       \
-    X(FreeIndexList, 6, 4)       \
-    X(FreeParseList, 7, 4)       \
-    X(FreePackageList, 8, 4)     \
-    X(OutputCSVFile, 9, 8)       \
+#define FEEDCORE_EXPORTS(X)       \
+    X(PreAnalyzeJQFile, 1, 8)     \
+    X(AnalyzeJQFile, 2, 8)        \
+    X(GetGCSP, 3, 8)              \
+    X(SetDefaultGCSP, 4, 16)      \
+    X(DecryptJQFile, 5, 8)        \
+    X(FreeIndexList, 6, 4)        \
+    X(FreeParseList, 7, 4)        \
+    X(FreePackageList, 8, 4)      \
+    X(OutputCSVFile, 9, 8)        \
     X(AnalyzeJQFile1Pack, 10, 12) \
     X(GetFileHeadInfo, 11, 8)
 

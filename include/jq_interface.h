@@ -53,17 +53,17 @@ typedef uint32_t JQStatus;
 
 enum {
     JQ_OK = 0,
-    JQ_ERR_EXCEPTION = 16,      /* exception caught; GetGCSP: no key-parameter package */
-    JQ_ERR_NULL_ARGUMENT = 17,  /* required argument null; payload missing for a parser */
-    JQ_ERR_OPEN = 18,           /* the data file cannot be opened */
-    JQ_ERR_READ = 19,           /* empty file, failed or short read, bad header or size */
-    JQ_ERR_FORMAT = 21,         /* wrong format, short packet header, type without parser */
-    JQ_ERR_RANGE = 22,          /* argument out of range, buffer too small */
-    JQ_ERR_NO_DECODER = 23,     /* index libraries: feedcore missing or incomplete */
-    JQ_ERR_DECRYPT = 0x8001,    /* decryption refused: chunk length or no key parameters */
-    JQ_ERR_INFLATE = 0x8002,    /* decompression failed or wrong inflated size */
-    JQ_ERR_CHECKSUM = 0x8003,   /* package checksum mismatch */
-    JQ_ERR_RECORD_BASE = 0xC000,/* plus the record type code: inconsistent record content */
+    JQ_ERR_EXCEPTION = 16,         /* exception caught; GetGCSP: no key-parameter package */
+    JQ_ERR_NULL_ARGUMENT = 17,     /* required argument null; payload missing for a parser */
+    JQ_ERR_OPEN = 18,              /* the data file cannot be opened */
+    JQ_ERR_READ = 19,              /* empty file, failed or short read, bad header or size */
+    JQ_ERR_FORMAT = 21,            /* wrong format, short packet header, type without parser */
+    JQ_ERR_RANGE = 22,             /* argument out of range, buffer too small */
+    JQ_ERR_NO_DECODER = 23,        /* index libraries: feedcore missing or incomplete */
+    JQ_ERR_DECRYPT = 0x8001,       /* decryption refused: chunk length or no key parameters */
+    JQ_ERR_INFLATE = 0x8002,       /* decompression failed or wrong inflated size */
+    JQ_ERR_CHECKSUM = 0x8003,      /* package checksum mismatch */
+    JQ_ERR_RECORD_BASE = 0xC000,   /* plus the record type code: inconsistent record content */
     JQ_ERR_NOT_INITIALIZED = 4097, /* index libraries: not initialised, or feedcore not loaded */
     JQ_ERR_NOT_FOUND = 4099        /* index libraries: nothing found */
 };

@@ -92,7 +92,9 @@ public:
 
     // Loads from the settings file's folders, or from the folders given.
     JQStatus load() { return loader_.load(tables_, nullptr); }
-    JQStatus load(const std::vector<PathString>& folders) { return loader_.load(tables_, &folders); }
+    JQStatus load(const std::vector<PathString>& folders) {
+        return loader_.load(tables_, &folders);
+    }
     void clear(bool unloadDecoder) { loader_.clear(tables_, unloadDecoder); }
 
     // Whether feedcore is loaded, so that the tables answer.

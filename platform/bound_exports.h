@@ -30,24 +30,24 @@ constexpr uint32_t stdcallArgumentBytes(Result(JQ_CALL*)(Arguments...)) {
 }  // namespace jq::platform
 
 #define JQ_BOUND_EXPORT_POINTER(name, ordinal, bytes) decltype(&::name) name = nullptr;
-#define JQ_BIND_EXPORT(name, ordinal, bytes)                                   \
-    if ((ordinal) <= lastOrdinal) {                                            \
-        name = module.entryPoint<decltype(&::name)>(#name);                   \
-        if (name == nullptr) return #name;                                     \
+#define JQ_BIND_EXPORT(name, ordinal, bytes)                \
+    if ((ordinal) <= lastOrdinal) {                         \
+        name = module.entryPoint<decltype(&::name)>(#name); \
+        if (name == nullptr) return #name;                  \
     }
 
-#define JQ_BOUND_EXPORTS(Struct, LIST)                                              \
-    struct Struct {                                                                 \
-        LIST(JQ_BOUND_EXPORT_POINTER)                                               \
-        const char* bind(const ::jq::platform::Module& module,                      \
-                         uint32_t lastOrdinal = UINT32_MAX) {                       \
-            LIST(JQ_BIND_EXPORT)                                                    \
-            return nullptr;                                                         \
-        }                                                                           \
+#define JQ_BOUND_EXPORTS(Struct, LIST)                         \
+    struct Struct {                                            \
+        LIST(JQ_BOUND_EXPORT_POINTER)                          \
+        const char* bind(const ::jq::platform::Module& module, \
+                         uint32_t lastOrdinal = UINT32_MAX) {  \
+            LIST(JQ_BIND_EXPORT)                               \
+            return nullptr;                                    \
+        }                                                      \
     }
 
-#define JQ_CHECK_ARGUMENT_BYTE(name, ordinal, bytes)                               \
-    static_assert(::jq::platform::stdcallArgumentBytes(&::name) == (bytes),        \
+#define JQ_CHECK_ARGUMENT_BYTE(name, ordinal, bytes)                        \
+    static_assert(::jq::platform::stdcallArgumentBytes(&::name) == (bytes), \
                   #name ": argument bytes differ from the export list");
 // Checks every export's argument bytes in the list against its declaration.
 #define JQ_CHECK_ARGUMENT_BYTES(LIST) LIST(JQ_CHECK_ARGUMENT_BYTE)

@@ -268,9 +268,11 @@ TEST_F(IndexFrameTest, ListingJoinsWithOneSeparatorAndSkipsFolders) {
 }
 
 TEST_F(IndexFrameTest, TheFirstTakenIndexEntryDecidesTheFilesPass) {
-    addFile("G-first", {.indexTypes = {kOther, kTaken, kTaken}, .firstHeaderByte = 0x00, .packageTypes = {}});
+    addFile("G-first",
+            {.indexTypes = {kOther, kTaken, kTaken}, .firstHeaderByte = 0x00, .packageTypes = {}});
     addFile("G-second", {.indexTypes = {kTaken}, .firstHeaderByte = 0x80, .packageTypes = {}});
-    addFile("G-refused", {.indexStatus = JQ_ERR_FORMAT, .indexTypes = {kTaken}, .packageTypes = {}});
+    addFile("G-refused",
+            {.indexStatus = JQ_ERR_FORMAT, .indexTypes = {kTaken}, .packageTypes = {}});
     addFile("G-foreign", {.indexTypes = {kOther, kOther}, .packageTypes = {}});
     addFile("G-skipped", {.indexTypes = {kTaken}, .firstHeaderByte = 0x01, .packageTypes = {}});
     Decoder decoder;
@@ -296,8 +298,10 @@ TEST_F(IndexFrameTest, PackagesReachTheTablesPassByPassWithTheirStatuses) {
 
 TEST_F(IndexFrameTest, AFailedResultEmptiesTheTablesAndUnloadsTheDecoder) {
     addFile("G1", {.indexTypes = {kTaken}, .packageTypes = {kTaken}});
-    addFile("G2", {.indexTypes = {kTaken}, .firstHeaderByte = 0x80,
-                   .decodeStatus = JQ_ERR_CHECKSUM, .packageTypes = {}});
+    addFile("G2", {.indexTypes = {kTaken},
+                   .firstHeaderByte = 0x80,
+                   .decodeStatus = JQ_ERR_CHECKSUM,
+                   .packageTypes = {}});
     IndexFrame<RecordingTables> frame(rule(), adoptFake);
     EXPECT_EQ(frame.load(folders()), JQ_ERR_CHECKSUM);
     EXPECT_FALSE(frame.ready());
@@ -356,9 +360,8 @@ TEST_F(IndexFrameTest, AFailedParseIsReleasedAtOnceAndItsStatusFolded) {
     addFile("GU", {.indexTypes = {kTaken}, .decodeStatus = 0xC0F5, .packageTypes = {kTaken}});
     IndexFrame<RecordingTables> frame(rule(passByName, LoadKind::Parses), adoptFake);
     EXPECT_EQ(frame.load(folders()), 0xC0F5u);
-    EXPECT_EQ(frame.tables().events,
-              (Events{"clear", "1 file 0", "1 parsed 223", "1 end", "2 file 49397", "2 end",
-                      "load end", "clear"}));
+    EXPECT_EQ(frame.tables().events, (Events{"clear", "1 file 0", "1 parsed 223", "1 end",
+                                             "2 file 49397", "2 end", "load end", "clear"}));
     EXPECT_EQ(fake.parseListsReleased, 2);  // GU's at once, GA's with the failed load
     EXPECT_FALSE(frame.ready());
 }

@@ -46,7 +46,6 @@ constexpr size_t kMimeTypeMaxBytes = 0xFE;
 // key values need neither calendar dates nor buffer copies).
 enum class Fields { All, AsSent };
 
-
 // Six bytes: the upper 16 bits, then the lower 32.
 uint64_t readJqid(ByteReader& r) {
     const uint64_t upper = r.u16be();
@@ -332,7 +331,7 @@ struct EntryKind {
 template <auto Slot>
 constexpr EntryKind entryKind(uint32_t kind) {
     using Ops = SlotOps<Slot>;
-    return {kind, kFixedSize<typename Ops::Record>, Ops::decode, Ops::keys, Ops::release,
+    return {kind,     kFixedSize<typename Ops::Record>, Ops::decode, Ops::keys, Ops::release,
             Ops::copy};
 }
 

@@ -13,13 +13,31 @@ namespace jq::records {
 
 // The slots of JQIDEntry with the entry kind each holds, in slot order:
 // X(slot, kind).
-#define JQID_ENTRY_SLOTS(X)                                                             \
-    X(event, kJqidEventKind) X(byteId1001, 1001) X(actor1002, 1002) X(byteId1003, 1003) \
-    X(wordId1004, 1004) X(byteId1005, 1005) X(uri1006, 1006) X(uri1008, 1008)          \
-    X(uri1009, 1009) X(uri1010, 1010) X(longId1100, 1100) X(uri1101, 1101)              \
-    X(uri1102, 1102) X(wordId1103, 1103) X(uri1104, 1104) X(longId1200, 1200)          \
-    X(uri1201, 1201) X(uri1202, 1202) X(message1300, 1300) X(uri1301, 1301)            \
-    X(uri1302, 1302) X(byteId1400, 1400) X(byteId1500, 1500) X(sponsor1600, 1600)      \
+#define JQID_ENTRY_SLOTS(X)  \
+    X(event, kJqidEventKind) \
+    X(byteId1001, 1001)      \
+    X(actor1002, 1002)       \
+    X(byteId1003, 1003)      \
+    X(wordId1004, 1004)      \
+    X(byteId1005, 1005)      \
+    X(uri1006, 1006)         \
+    X(uri1008, 1008)         \
+    X(uri1009, 1009)         \
+    X(uri1010, 1010)         \
+    X(longId1100, 1100)      \
+    X(uri1101, 1101)         \
+    X(uri1102, 1102)         \
+    X(wordId1103, 1103)      \
+    X(uri1104, 1104)         \
+    X(longId1200, 1200)      \
+    X(uri1201, 1201)         \
+    X(uri1202, 1202)         \
+    X(message1300, 1300)     \
+    X(uri1301, 1301)         \
+    X(uri1302, 1302)         \
+    X(byteId1400, 1400)      \
+    X(byteId1500, 1500)      \
+    X(sponsor1600, 1600)     \
     X(link, kJqidLinkKind)
 
 // Entry kinds that are not a table's CurrentGRT.
