@@ -5,15 +5,10 @@
 #include <vector>
 
 #include "byte_reader.h"
-#include "platform.h"
 #include "jqid_entries.h"
 
 namespace jq::idindex {
 namespace {
-
-// 1991-12-31 00:00:00 UTC in 100-nanosecond units since 1601-01-01.
-constexpr int64_t kDayZeroFileTime = 123386112000000000;
-constexpr int64_t kUnitsPerSecond = 10000000;
 
 constexpr uint32_t kFirstListedGrt = 1001;
 constexpr uint32_t kLastListedGrt = 16382;
@@ -38,13 +33,9 @@ JQStatus resultOf(const MainEntry* entry, const Filter& filter, uint64_t& jqid) 
 
 }  // namespace
 
-DayZeroTime dayZeroTimeNow() {
-    return static_cast<int64_t>(platform::utcNowFileTime()) - kDayZeroFileTime;
-}
-
 bool isValidAt(const Validity& validity, DayZeroTime now) {
-    return int64_t{validity.effective} * kUnitsPerSecond <= now &&
-           now < int64_t{validity.expiry} * kUnitsPerSecond;
+    return index::dayZeroTime(validity.effective) <= now &&
+           now < index::dayZeroTime(validity.expiry);
 }
 
 uint16_t grtOfJqid(uint64_t jqid) {

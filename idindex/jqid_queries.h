@@ -4,16 +4,14 @@
 
 #include <cstdint>
 
+#include "day_zero_time.h"
 #include "idindex.h"
 #include "jqid_tables.h"
 
 namespace jq::idindex {
 
-// A moment as 100-nanosecond units since 1991-12-31 00:00:00 UTC; negative
-// before it.
-using DayZeroTime = int64_t;
-
-DayZeroTime dayZeroTimeNow();
+using index::DayZeroTime;
+using index::dayZeroTimeNow;
 
 // Valid from the effective date (inclusive) to the expiry date (exclusive).
 bool isValidAt(const Validity& validity, DayZeroTime now);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "byte_reader.h"
+#include "counted_text.h"
 #include "csv.h"
 #include "feedcore.h"
 
@@ -50,19 +51,15 @@ void typedWriter(const void* record, CsvFile& out) {
 // The status of inconsistent record content for a type code.
 constexpr JQStatus contentError(uint8_t typeCode) { return JQ_ERR_RECORD_BASE + typeCode; }
 
-// The most bytes a text keeps where its stored 8-bit size counts the NUL: a
-// 255-byte text would otherwise be stored with size 0.
-constexpr size_t kCountedTextMaxBytes = 0xFF - 1;
-
 // A new NUL-terminated copy of up to kCountedTextMaxBytes of text, with size
 // set to the bytes kept and the NUL; null, and size untouched, for no bytes.
 template <typename Char>
 Char* copyCountedText(ByteView text, uint8_t& size) {
     if (text.empty()) return nullptr;
-    const size_t kept = std::min(text.size, kCountedTextMaxBytes);
+    const size_t kept = countedTextBytes(text);
     Char* copy = new Char[kept + 1]();
     std::memcpy(copy, text.data, kept);
-    size = static_cast<uint8_t>(kept + 1);
+    size = countedTextSize(text);
     return copy;
 }
 
