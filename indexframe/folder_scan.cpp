@@ -18,7 +18,18 @@ private:
     IndexList list_{};
 };
 
+JQChar upperAscii(JQChar c) { return c >= 'a' && c <= 'z' ? static_cast<JQChar>(c - 'a' + 'A') : c; }
+
 }  // namespace
+
+bool nameContainsUpper(const JQChar* fileName, const char* marker) {
+    for (const JQChar* start = fileName; *start != 0; ++start) {
+        size_t i = 0;
+        while (marker[i] != 0 && upperAscii(start[i]) == static_cast<unsigned char>(marker[i])) ++i;
+        if (marker[i] == 0) return true;
+    }
+    return false;
+}
 
 std::vector<DataFile> listDataFiles(const PathString& folder, const PathString& namePattern) {
     PathString prefix = folder;

@@ -32,6 +32,9 @@ struct ScanRule {
     Pass (*passOf)(const JQChar* fileName, const IndexEntry& entry) = nullptr;
 };
 
+// Whether a file name, upper-cased, contains marker (upper-case ASCII).
+bool nameContainsUpper(const JQChar* fileName, const char* marker);
+
 struct ScannedFiles {
     std::vector<DataFile> firstPass;
     std::vector<DataFile> secondPass;
