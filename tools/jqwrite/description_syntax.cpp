@@ -88,7 +88,9 @@ void putTypedItem(Bytes& out, const std::string& item) {
     if (const auto it = kNumbers.find(kind); it != kNumbers.end()) {
         const uint64_t max = (uint64_t{1} << (8 * it->second.first)) - 1;
         const uint64_t value = parseNumber(rest, max, item);
-        (it->second.second ? putBe : putLe)(out, value, it->second.first);
+        Put put;
+        it->second.second ? put.be(value, it->second.first) : put.le(value, it->second.first);
+        append(out, put.out);
     } else if (kind == "fill") {
         const uint64_t count = parseNumber(rest.substr(0, second), kMaxFill, item);
         out.insert(out.end(), count,
@@ -235,8 +237,11 @@ std::vector<uint64_t> numbers(const std::string& text, char separator,
 }
 
 void takeAttrs(Args& args, std::initializer_list<Attr> table) {
-    for (const Attr& attr : table)
-        if (const auto value = args.take(attr.name, attr.max)) attr.field.set(*value);
+    for (const Attr& attr : table) {
+        const std::optional<uint64_t> value = attr.required ? args.require(attr.name, attr.max)
+                                                            : args.take(attr.name, attr.max);
+        if (value) attr.field.set(*value);
+    }
 }
 
 void takeFaults(Args& args, std::initializer_list<Attr> table) {

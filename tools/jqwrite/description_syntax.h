@@ -104,16 +104,17 @@ private:
     bool (*holds_)(const void*);
 };
 
-// A numeric attribute of a statement: its name, its largest value and the
-// field it sets when given.
+// A numeric attribute of a statement: its name, its largest value, the field
+// it sets when given, and whether the statement needs it.
 struct Attr {
     const char* name;
     uint64_t max;
     FieldRef field;
+    bool required = false;
 };
 
 // Takes the attributes given, in the table's order; the others leave their
-// fields as they are.
+// fields as they are, and a required one missing fails.
 void takeAttrs(Args& args, std::initializer_list<Attr> table);
 
 // The same for a fault statement, whose values replace computed ones: each

@@ -11,55 +11,41 @@
 namespace jq::write {
 namespace {
 
-void putJqid(Bytes& out, uint64_t jqid) {
+void putJqid(Put& out, uint64_t jqid) {
     requireBits(jqid, 48, "JQID");
-    putBe16(out, static_cast<unsigned>(jqid >> 32));
-    putBe32(out, static_cast<uint32_t>(jqid));
+    out.be(jqid, 6);
 }
 
-void putGrt(Bytes& out, uint8_t flag, uint16_t grt, const char* what) {
-    requireBits(flag, 1, "UpdatFlag");
-    requireBits(grt, 15, what);
-    putBe16(out, static_cast<unsigned>(flag) << 15 | grt);
+void putGrt(Put& out, uint8_t flag, uint16_t grt, const char* what) {
+    out.bits({{flag, 1, "UpdatFlag"}, {grt, 15, what}}, 2);
 }
 
-void putString(Bytes& out, const Bytes& bytes, bool runLengthSize) {
-    if (runLengthSize) {
-        append(out, runLength(static_cast<uint32_t>(bytes.size())));
-    } else {
-        requireAtMost(bytes.size(), 255, "MimeTypeSize");
-        putU8(out, static_cast<unsigned>(bytes.size()));
-    }
-    append(out, bytes);
+// MimeType behind its one-byte size, then the Uri (or DocRef) behind a 0xFF run.
+void putStrings(Put& out, const JqidEntry& e) {
+    out.text8(e.mimeType, "MimeTypeSize").run(e.uri.size()).bytes(e.uri);
 }
 
-void putEvent(Bytes& out, const JqidEntry& e) {
+void putEvent(Put& out, const JqidEntry& e) {
     requireBits(e.idType, 1, "IDType");
     requireBits(e.startMinute, 11, "StartMinute");
     requireBits(e.startSecond, 6, "StartSecond");
     requireBits(e.dureMinute, 18, "DureMinute");
     requireBits(e.dureSecond, 6, "DureSecond");
-    putBe16(out, e.gcn);
-    putU8(out, e.idType << 7 | (e.idType ? e.startMinute >> 8 : 0));
+    out.be16(e.gcn).u8(e.idType << 7 | (e.idType ? e.startMinute >> 8 : 0));
     if (e.idType == 0) {
-        putBe16(out, e.eventId);
+        out.be16(e.eventId);
         return;
     }
-    putBe16(out, e.mjd);
-    putU8(out, e.startMinute & 0xFF);
-    putU8(out, e.startSecond);
-    putBe24(out, e.dureMinute << 6 | e.dureSecond);
+    out.be16(e.mjd).u8(e.startMinute).u8(e.startSecond).be24(e.dureMinute << 6 | e.dureSecond);
 }
 
-void putId(Bytes& out, uint32_t id, unsigned bytes) {
+void putId(Put& out, uint32_t id, unsigned bytes) {
     requireBits(id, 8 * bytes, "ID");
-    if (bytes == 1) putU8(out, id);
-    if (bytes == 2) putBe16(out, id);
-    if (bytes == 4) putBe32(out, id);
+    out.be(id, bytes);
 }
 
 Bytes entryBody(JqidLayout layout, const JqidEntry& e) {
-    Bytes out;
+    Put out;
     putJqid(out, e.jqid);
     switch (layout) {
         case JqidLayout::Event:
@@ -76,27 +62,23 @@ Bytes entryBody(JqidLayout layout, const JqidEntry& e) {
             break;
         case JqidLayout::Message:
             putId(out, e.id, 1);
-            putU8(out, e.serviceId);
+            out.u8(e.serviceId);
             break;
         case JqidLayout::Link:
             putJqid(out, e.secondJqid);
             break;
         case JqidLayout::Actor:
             putId(out, e.id, 2);
-            putString(out, e.mimeType, false);
-            putString(out, e.uri, true);
+            putStrings(out, e);
             break;
         case JqidLayout::Sponsor:
             putId(out, e.id, 4);
             [[fallthrough]];
         case JqidLayout::Uri:
-            putString(out, e.mimeType, false);
-            putString(out, e.uri, true);
+            putStrings(out, e);
             break;
     }
-    putBe32(out, e.effectiveDate);
-    putBe32(out, e.expiryDate);
-    return out;
+    return out.be32(e.effectiveDate).be32(e.expiryDate);
 }
 
 bool isOneOf(uint16_t value, std::initializer_list<uint16_t> values) {
@@ -123,7 +105,7 @@ JqidLayout jqidLayoutOf(uint16_t grt) {
 }
 
 Bytes jqidPacketHeader(const JqidTable& t) {
-    Bytes out;
+    Put out;
     putGrt(out, t.updateFlagCur, t.currentGrt, "CurrentGRT");
     putGrt(out, t.updateFlagStart, t.startGrt, "StartGRT");
     putGrt(out, t.updateFlagEnd, t.endGrt, "EndGRT");
@@ -132,16 +114,14 @@ Bytes jqidPacketHeader(const JqidTable& t) {
 
 Bytes jqidEntryBytes(JqidLayout layout, const JqidEntry& entry) {
     const Bytes body = entryBody(layout, entry);
-    Bytes out = runLength(entry.entryLength.value_or(static_cast<uint32_t>(body.size())));
-    append(out, body);
-    return out;
+    return Put().run(entry.entryLength.value_or(static_cast<uint32_t>(body.size()))).bytes(body);
 }
 
 Bytes jqidData(const JqidTable& t) {
     const JqidLayout layout = jqidLayoutOf(t.currentGrt);
-    Bytes out;
-    putBe32(out, t.timeStamp);
-    for (const JqidEntry& e : t.entries) append(out, jqidEntryBytes(layout, e));
+    Put out;
+    out.be32(t.timeStamp);
+    for (const JqidEntry& e : t.entries) out.bytes(jqidEntryBytes(layout, e));
     return out;
 }
 

@@ -59,10 +59,9 @@ Bytes plainPayload(const DataPackage& p) {
     if (!p.compress) return p.plain;
     require(p.unCompressedDataLength || p.plain.size() <= 0xFFFF,
             "plain data longer than 65,535 bytes cannot be compressed");
-    Bytes payload;
-    putBe16(payload, p.unCompressedDataLength.value_or(static_cast<uint16_t>(p.plain.size())));
-    append(payload, p.compressedStream ? *p.compressedStream : deflateStream(p.plain));
-    return payload;
+    return Put()
+        .be16(p.unCompressedDataLength.value_or(static_cast<uint16_t>(p.plain.size())))
+        .bytes(p.compressedStream ? *p.compressedStream : deflateStream(p.plain));
 }
 
 uint16_t selectKeyWord(const DataPackage& p, const GcspBlock& block) {
@@ -85,26 +84,6 @@ uint16_t checksumFor(const Bytes& padded, uint16_t plainLength) {
     Bytes summed(padded.begin(), padded.begin() + std::min<size_t>(padded.size(), plainLength));
     summed.resize(plainLength, 0);
     return packageChecksum(plainLength, summed.data());
-}
-
-void putFixedHeader(Bytes& out, const DataPackage& p) {
-    out.push_back(p.startCode);
-    out.push_back(p.typeCode);
-    out.push_back(static_cast<uint8_t>(p.countryCode >> 6));
-    out.push_back(static_cast<uint8_t>(p.countryCode & 0x3F));
-    out.push_back(static_cast<uint8_t>(p.hostId >> 6));
-    out.push_back(static_cast<uint8_t>(p.hostId & 0x3F));
-    out.push_back(static_cast<uint8_t>((p.oddEvenFlag << 7) | p.updateNumber));
-    out.push_back(p.versionNumber);
-    out.push_back(static_cast<uint8_t>(p.packetHeader.size()));
-}
-
-void putSecondHeader(Bytes& out, uint8_t method, uint16_t blocks, uint16_t checksum,
-                     uint16_t plainLength) {
-    out.push_back(static_cast<uint8_t>((method << 6) | (blocks >> 8)));
-    out.push_back(static_cast<uint8_t>(blocks));
-    putBe16(out, checksum);
-    putBe16(out, plainLength);
 }
 
 uint8_t bitsOf(uint8_t value, unsigned width, const char* what) {
@@ -154,18 +133,26 @@ Bytes encodeDataPackage(const DataPackage& p, const GcspBlock& block) {
     const uint8_t method = p.compress ? 2 : p.compressMethod;
     encrypt(payload, selectKeyWord(p, block));
 
-    Bytes out;
-    putFixedHeader(out, p);
-    append(out, p.packetHeader);
-    putSecondHeader(out, method, blocks, checksum, plainField);
-    append(out, payload);
-    return out;
+    // The 6-bit halves of CountryCode and HostID each take a byte.
+    return Put()
+        .u8(p.startCode)
+        .u8(p.typeCode)
+        .u8(p.countryCode >> 6)
+        .u8(p.countryCode & 0x3F)
+        .u8(p.hostId >> 6)
+        .u8(p.hostId & 0x3F)
+        .u8(p.oddEvenFlag << 7 | p.updateNumber)
+        .u8(p.versionNumber)
+        .text8(p.packetHeader, "packet header")
+        .be16(method << 14 | blocks)
+        .be16(checksum)
+        .be16(plainField)
+        .bytes(payload);
 }
 
 BroadcastFile& BroadcastFile::fileHeader(uint16_t value12, const std::array<uint8_t, 12>& rest) {
     require(value12 < 0x1000, "file header value does not fit 12 bits");
-    putBe16(bytes_, 14);
-    putBe16(bytes_, value12);
+    append(bytes_, Put().be16(14).be16(value12));
     bytes_.insert(bytes_.end(), rest.begin(), rest.end());
     return *this;
 }
@@ -202,25 +189,18 @@ BroadcastFile& BroadcastFile::truncate(size_t size) {
 Bytes containerFile(uint8_t typeCode, const std::vector<ContainerEntry>& entries,
                     std::optional<uint32_t> totalSize, std::optional<uint8_t> packageCount) {
     require(packageCount || entries.size() <= 255, "a container holds at most 255 packages");
-    Bytes out;
-    putBe32(out, 0);  // the total size, filled in below
-    out.push_back(typeCode);
-    out.push_back(packageCount.value_or(static_cast<uint8_t>(entries.size())));
-    putBe16(out, 0);
+    Put out;
+    out.be32(0);  // the total size, filled in below
+    out.u8(typeCode).u8(packageCount.value_or(static_cast<uint8_t>(entries.size()))).be16(0);
     for (const ContainerEntry& e : entries) {
         const auto dataLength = static_cast<uint32_t>(e.data.size());
-        putLe32(out, e.entryLength.value_or(24 + dataLength + e.gap));
-        putLe16(out, e.hostId);
-        putLe16(out, 0);
-        out.insert(out.end(), e.headerSource.begin(), e.headerSource.begin() + 6);
-        putLe16(out, e.countryCode);  // entry bytes 14-15: source bytes 6-7 give way
-        putLe32(out, 0);
-        putLe32(out, dataLength);
-        append(out, e.data);
-        out.resize(out.size() + e.gap, 0);
+        out.le32(e.entryLength.value_or(24 + dataLength + e.gap)).le16(e.hostId).le16(0);
+        out.bytes(Bytes(e.headerSource.begin(), e.headerSource.begin() + 6));
+        out.le16(e.countryCode);  // entry bytes 14-15: source bytes 6-7 give way
+        out.le32(0).le32(dataLength).bytes(e.data).zeros(e.gap);
     }
-    const uint32_t size = totalSize.value_or(static_cast<uint32_t>(out.size()));
-    for (unsigned i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(size >> (24 - 8 * i));
+    const uint32_t size = totalSize.value_or(static_cast<uint32_t>(out.out.size()));
+    for (unsigned i = 0; i < 4; ++i) out.out[i] = static_cast<uint8_t>(size >> (24 - 8 * i));
     return out;
 }
 

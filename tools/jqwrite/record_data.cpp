@@ -8,104 +8,65 @@
 #include <stdexcept>
 
 #include "put_bytes.h"
-#include "schedule_data.h"
 
 namespace jq::write {
 namespace {
 
 // An entry behind its 8-bit length L (the bytes after L).
-Bytes sized(const Bytes& body, const char* what) {
-    Bytes out;
-    putText8(out, body, what);
-    return out;
-}
+Bytes sized(const Bytes& body, const char* what) { return Put().text8(body, what); }
 
 // The host ID of an entry of the 0xE2 dictionary, which the 0x5D one lacks.
-Bytes hostPrefix(bool withHost, uint16_t hostId) {
-    Bytes out;
-    if (withHost) putBe16(out, hostId);
+Put hostPrefix(bool withHost, uint16_t hostId) {
+    Put out;
+    if (withHost) out.be16(hostId);
     return out;
 }
 
-void putAreaCode(Bytes& out, const AreaCode& code, bool last) {
+void putAreaCode(Put& out, const AreaCode& code, bool last) {
     requireBits(code.lower, 17, "area code");
     if (code.upper) requireBits(*code.upper, 17, "upper area code");
-    putU8(out, (last ? 0x20 : 0) | (code.upper ? 0x10 : 0) | code.lower >> 16);
-    putBe16(out, code.lower & 0xFFFF);
-    if (!code.upper) return;
-    putU8(out, *code.upper >> 16);
-    putBe16(out, *code.upper & 0xFFFF);
+    out.u8((last ? 0x20 : 0) | (code.upper ? 0x10 : 0) | code.lower >> 16).be16(code.lower);
+    if (code.upper) out.u8(*code.upper >> 16).be16(*code.upper);
 }
 
-void putAreaCodes(Bytes& out, const AreaList& list) {
+void putAreaCodes(Put& out, const AreaList& list) {
     for (size_t i = 0; i < list.codes.size(); ++i)
         putAreaCode(out, list.codes[i], list.terminated && i + 1 == list.codes.size());
 }
 
-uint8_t timeOffsetByte(const AreaList& list) {
-    requireBits(list.halfHourOffset, 1, "HalfHourOffset");
-    requireBits(list.daylightSaving, 1, "DaylightSaving");
-    requireBits(list.offsetPolarity, 1, "OffsetPolarity");
-    requireBits(list.offset, 4, "Offset");
-    return static_cast<uint8_t>(list.halfHourOffset << 6 | list.daylightSaving << 5 |
-                                list.offsetPolarity << 4 | list.offset);
-}
-
 Bytes categoryBytes(bool, const CategoryEntry& e) {
-    requireBits(e.majorCode, 4, "MajorCode");
-    requireBits(e.minorCode, 4, "MinorCode");
+    const uint64_t codes = pack({{e.majorCode, 4, "MajorCode"}, {e.minorCode, 4, "MinorCode"}});
     requireAtMost(e.contents.size(), 255, "ContentCount");
-    Bytes out{0, static_cast<uint8_t>(e.majorCode << 4 | e.minorCode)};
-    putText8(out, e.text, "CategoryText");
-    putText8(out, e.desc, "CategoryDesc");
-    putU8(out, static_cast<unsigned>(e.contents.size()));
-    for (const auto& [content, user] : e.contents) {
-        putU8(out, content);
-        putU8(out, user);
-    }
+    Put out;
+    out.u8(0).u8(codes).text8(e.text, "CategoryText").text8(e.desc, "CategoryDesc");
+    out.u8(e.contents.size());
+    for (const auto& [content, user] : e.contents) out.u8(content).u8(user);
     return out;
 }
 
 Bytes keywordBytes(bool withHost, const KeywordEntry& e) {
-    Bytes body = hostPrefix(withHost, e.hostId);
-    putBe16(body, e.code);
-    putU8(body, e.category);
-    append(body, e.text);
-    return sized(body, "keyword entry");
+    return sized(hostPrefix(withHost, e.hostId).be16(e.code).u8(e.category).bytes(e.text),
+                 "keyword entry");
 }
 
 Bytes dictCategoryBytes(bool withHost, const DictCategoryEntry& e) {
-    Bytes body = hostPrefix(withHost, e.hostId);
-    putU8(body, e.category);
-    append(body, e.text);
-    return sized(body, "category entry");
+    return sized(hostPrefix(withHost, e.hostId).u8(e.category).bytes(e.text), "category entry");
 }
 
 Bytes actorBytes(bool withHost, const ActorEntry& e) {
-    Bytes out{0};
-    append(out, hostPrefix(withHost, e.hostId));
-    putBe16(out, e.birthYear);
-    putU8(out, e.birthMonth);
-    putU8(out, e.birthDay);
-    putU8(out, e.gender);
-    putText8(out, e.stageName, "StageName");
-    putText8(out, e.pronunce, "Pronunce");
-    putText8(out, e.realName, "RealName");
-    putText8(out, e.origin, "Origin");
-    putText8(out, e.comment, "Comment");
+    Put out;
+    out.u8(0).bytes(hostPrefix(withHost, e.hostId).out).be16(e.birthYear).u8(e.birthMonth);
+    out.u8(e.birthDay).u8(e.gender).text8(e.stageName, "StageName");
+    out.text8(e.pronunce, "Pronunce").text8(e.realName, "RealName").text8(e.origin, "Origin");
+    out.text8(e.comment, "Comment");
     requireAtMost(e.categories.size(), 255, "ActorCategoryCount");
-    putU8(out, static_cast<unsigned>(e.categories.size()));
-    out.insert(out.end(), e.categories.begin(), e.categories.end());
-    putBe16(out, e.actorId);
-    return out;
+    return out.u8(e.categories.size()).bytes(e.categories).be16(e.actorId);
 }
 
 Bytes iconBytes(bool, const IconEntry& e) {
-    requireBits(e.displayFlag, 1, "DisplayFlag");
-    requireBits(e.iconCode, 5, "IconCode");
-    Bytes body{static_cast<uint8_t>(e.displayFlag << 7 | e.iconCode)};
-    append(body, e.desc);
-    return sized(body, "icon entry");
+    const uint64_t flags =
+        pack({{e.displayFlag, 1, "DisplayFlag"}, {0, 2}, {e.iconCode, 5, "IconCode"}});
+    return sized(Put().u8(flags).bytes(e.desc), "icon entry");
 }
 
 // The entries one after the other, each written by write(withHost, entry).
@@ -131,10 +92,15 @@ Bytes areaData(uint8_t typeCode, const std::vector<AreaList>& lists) {
     require(typeCode == kAreaList || typeCode == kCmidAreaLists || typeCode == kOffsetAreaLists,
             "area lists have type 0x71, 0x72 or 0x7E");
     require(typeCode != kAreaList || lists.size() == 1, "a type 0x71 package holds one list");
-    Bytes out;
+    Put out;
     for (const AreaList& list : lists) {
-        if (typeCode == kCmidAreaLists) putBe16(out, list.cmid);
-        if (typeCode == kOffsetAreaLists) putU8(out, timeOffsetByte(list));
+        if (typeCode == kCmidAreaLists) out.be16(list.cmid);
+        if (typeCode == kOffsetAreaLists)
+            out.bits({{0, 1},
+                      {list.halfHourOffset, 1, "HalfHourOffset"},
+                      {list.daylightSaving, 1, "DaylightSaving"},
+                      {list.offsetPolarity, 1, "OffsetPolarity"},
+                      {list.offset, 4, "Offset"}});
         putAreaCodes(out, list);
     }
     return out;
@@ -143,70 +109,48 @@ Bytes areaData(uint8_t typeCode, const std::vector<AreaList>& lists) {
 Bytes receptionPacketHeader(uint8_t receptRule, uint8_t infoType) { return {receptRule, infoType}; }
 
 Bytes receptionServicesData(const std::vector<ReceptionService>& services) {
-    Bytes out;
+    Put out;
     for (const ReceptionService& s : services) {
         requireAtMost(s.schedules.size(), 255, "SCCount");
-        putBe16(out, s.nid);
-        putBe16(out, s.sid);
-        putU8(out, s.componentTag);
-        putU8(out, static_cast<unsigned>(s.schedules.size()));
-        for (const ReceptionSchedule& e : s.schedules) {
-            requireBits(e.updateFlag, 1, "UpdateFlag");
-            requireBits(e.dayOfWeek, 3, "DayOfWeek");
-            requireBits(e.scheduleTime, 11, "ScheduleTime");
-            putU8(out, e.updateFlag << 7 | e.dayOfWeek << 3 | e.scheduleTime >> 8);
-            putU8(out, e.scheduleTime & 0xFF);
-            putU8(out, e.duration);
-        }
+        out.be16(s.nid).be16(s.sid).u8(s.componentTag).u8(s.schedules.size());
+        for (const ReceptionSchedule& e : s.schedules)
+            out.bits({{e.updateFlag, 1, "UpdateFlag"},
+                      {0, 1},
+                      {e.dayOfWeek, 3, "DayOfWeek"},
+                      {e.scheduleTime, 11, "ScheduleTime"}},
+                     2)
+                .u8(e.duration);
     }
     return out;
 }
 
 Bytes receptionDescriptionData(const ReceptionDescription& d) {
     requireAtMost(d.graphics.size(), 255, "DescGraphicsSize");
-    Bytes out;
-    putBe16(out, d.gcn);
-    putBe16(out, d.nid);
-    putBe16(out, d.sid);
-    putText8(out, d.text, "DescText");
-    putU8(out, static_cast<unsigned>(d.graphics.size()));
-    for (const uint16_t g : d.graphics) putBe16(out, g);
+    Put out;
+    out.be16(d.gcn).be16(d.nid).be16(d.sid).text8(d.text, "DescText").u8(d.graphics.size());
+    for (const uint16_t g : d.graphics) out.be16(g);
     return out;
 }
 
 Bytes codeDownloadPacketHeader(const CodeDownload& p) {
-    Bytes out;
-    putBe16(out, p.codeId);
-    putU8(out, p.majorVer);
-    putU8(out, p.minorVer);
-    putU8(out, p.totalFileNum);
-    putU8(out, p.fileNum);
-    return out;
+    return Put().be16(p.codeId).u8(p.majorVer).u8(p.minorVer).u8(p.totalFileNum).u8(p.fileNum);
 }
 
 Bytes codeDownloadData(const CodeDownload& p) {
     requireAtMost(p.code.size(), 0xFFFF, "DataSize");
-    Bytes out;
-    out.reserve(16 + p.code.size());  // also keeps GCC 12's -Warray-bounds quiet at -O3
-    putBe16(out, p.fileInfoSize);
-    out.insert(out.end(), 6, 0);
-    putBe16(out, p.crc);
-    putBe32(out, p.codeOffset);
-    putBe16(out, static_cast<unsigned>(p.code.size()));
-    append(out, p.code);
-    return out;
+    Put out;
+    out.be16(p.fileInfoSize).zeros(6).be16(p.crc).be32(p.codeOffset);
+    return out.be16(p.code.size()).bytes(p.code);
 }
 
 Bytes stationData(const std::vector<Station>& stations) {
-    Bytes out;
+    Put out;
     for (const Station& s : stations) {
         requireBits(s.gcn, 14, "GCN");
         requireAtMost(s.name.size(), 255, "station name");
         const auto computed = static_cast<unsigned>(5 + s.name.size());
-        putU8(out, s.xcieSize ? *s.xcieSize : std::min(computed, 255u));
-        putBe16(out, s.gcn);
-        putBe16(out, s.mosaicCode);
-        putText8(out, s.name, "station name");
+        out.u8(s.xcieSize ? *s.xcieSize : std::min(computed, 255u)).be16(s.gcn);
+        out.be16(s.mosaicCode).text8(s.name, "station name");
     }
     return out;
 }
@@ -214,47 +158,35 @@ Bytes stationData(const std::vector<Station>& stations) {
 Bytes channelEntryBytes(const ChannelEntry& e) {
     requireBits(e.lastFlag, 1, "LastFlag");
     const unsigned last = e.lastFlag << 7u;
-    Bytes out;
     switch (e.bandType) {
         case 0:
             require(e.skipByte == 0x00 || e.skipByte == 0x3F || e.skipByte == 0x4F,
                     "a skipped channel byte is 0x00, 0x3F or 0x4F");
-            putU8(out, last | e.skipByte);
-            break;
+            return {static_cast<uint8_t>(last | e.skipByte)};
         case 1:
             require(e.analogCh >= 1 && e.analogCh <= 0x3E, "AnalogCH of band 1 is 1 to 62");
-            putU8(out, last | e.analogCh);
-            break;
+            return {static_cast<uint8_t>(last | e.analogCh)};
         case 2:
-            putU8(out, last | 0x40);
-            putBe16(out, e.nid);
-            putBe16(out, e.sid);
-            putU8(out, e.serviceType);
-            break;
+            return Put().u8(last | 0x40).be16(e.nid).be16(e.sid).u8(e.serviceType);
         case 3:
             require(e.analogCh >= 1 && e.analogCh <= 14, "AnalogCH of band 3 is 1 to 14");
-            putU8(out, last | 0x40 | e.analogCh);
-            break;
+            return {static_cast<uint8_t>(last | 0x40 | e.analogCh)};
         case 4:
             require(e.sourceType >= 4 && e.sourceType <= 15, "SourceType is 4 to 15");
             requireBits(e.multiCh, 10, "MultiCH");
-            putU8(out, last | 0x40 | e.sourceType << 2 | e.multiCh >> 8);
-            putU8(out, e.multiCh & 0xFF);
-            break;
-        default:
-            throw std::invalid_argument("BandType is 0 (skipped byte) to 4, not " +
-                                        std::to_string(e.bandType));
+            return Put().be16((last | 0x40 | e.sourceType << 2) << 8 | e.multiCh);
     }
-    return out;
+    throw std::invalid_argument("BandType is 0 (skipped byte) to 4, not " +
+                                std::to_string(e.bandType));
 }
 
 Bytes channelMapData(const std::vector<ChannelGroup>& groups) {
-    Bytes out;
+    Put out;
     for (const ChannelGroup& g : groups) {
-        Bytes body;
-        putBe16(body, g.gcn);
-        for (const ChannelEntry& e : g.entries) append(body, channelEntryBytes(e));
-        putText8(out, body, "channel group");
+        Put body;
+        body.be16(g.gcn);
+        for (const ChannelEntry& e : g.entries) body.bytes(channelEntryBytes(e));
+        out.text8(body.out, "channel group");
     }
     return out;
 }
@@ -284,23 +216,15 @@ Bytes dictionaryData(const Dictionary& d) {
 }
 
 Bytes topicMessagePacketHeader(const TopicMessage& m) {
-    Bytes out{m.messageId, m.serviceId};
-    putBe16(out, m.serialNumber);
-    putBe16(out, m.smk);
-    return out;
+    return Put().u8(m.messageId).u8(m.serviceId).be16(m.serialNumber).be16(m.smk);
 }
 
 Bytes topicMessageData(const TopicMessage& m) {
-    Bytes out;
-    out.reserve(2 + m.object.size());  // also keeps GCC 12's -Warray-bounds quiet at -O3
-    putBe16(out, m.dataSmk.value_or(m.smk));
-    append(out, m.object);
-    return out;
+    return Put().be16(m.dataSmk.value_or(m.smk)).bytes(m.object);
 }
 
 Bytes topicListPacketHeader(uint8_t majorCategory) {
-    requireBits(majorCategory, 5, "MajorCategoryID");
-    return {0, static_cast<uint8_t>(majorCategory << 3)};
+    return Put().u8(0).bits({{majorCategory, 5, "MajorCategoryID"}, {0, 3}});
 }
 
 Bytes topicEntryBytes(uint8_t typeCode, const TopicEntry& e) {
@@ -308,22 +232,17 @@ Bytes topicEntryBytes(uint8_t typeCode, const TopicEntry& e) {
             "a topic list has type 0x6F or 0x62");
     requireBits(e.majorCategory, 5, "MajorCategoryID");
     require(!(e.objectId && e.reference), "give ObjectID or the reference bytes, not both");
-    Bytes out = runLength(e.leadingValue);
-    if (typeCode == kTopicList) {
-        putU8(out, e.majorCategory << 3);
-        putU8(out, e.minorCategory);
-    } else {
-        requireBits(e.minorCategory, 3, "MinorCategoryID");
-        putU8(out, e.majorCategory << 3 | e.minorCategory);
-    }
-    putText8(out, e.title, "title");
-    putText8(out, e.details, "details");
-    Bytes reference = e.reference.value_or(Bytes());
-    if (e.objectId)
-        reference = {static_cast<uint8_t>(*e.objectId >> 8), static_cast<uint8_t>(*e.objectId),
-                     e.serviceId};
-    putText8(out, reference, "object reference");
-    if (typeCode == kTopicList) putU8(out, e.messageId);
+    Put out;
+    out.run(e.leadingValue);
+    if (typeCode == kTopicList)
+        out.u8(e.majorCategory << 3).u8(e.minorCategory);
+    else
+        out.bits({{e.majorCategory, 5}, {e.minorCategory, 3, "MinorCategoryID"}});
+    out.text8(e.title, "title").text8(e.details, "details");
+    const Bytes reference = e.objectId ? Put().be16(*e.objectId).u8(e.serviceId)
+                                       : e.reference.value_or(Bytes());
+    out.text8(reference, "object reference");
+    if (typeCode == kTopicList) out.u8(e.messageId);
     return out;
 }
 
@@ -334,11 +253,7 @@ Bytes topicListData(uint8_t typeCode, const std::vector<TopicEntry>& entries) {
 }
 
 Bytes micpPacketHeader(uint32_t objectId, uint16_t totalBlocks, uint16_t blockNumber) {
-    Bytes out;
-    putBe32(out, objectId);
-    putBe16(out, totalBlocks);
-    putBe16(out, blockNumber);
-    return out;
+    return Put().be32(objectId).be16(totalBlocks).be16(blockNumber);
 }
 
 }  // namespace jq::write

@@ -24,7 +24,7 @@ void checkType(uint8_t typeCode) {
 // A text with its raw length field of lengthBytes (1 or 2). The largest
 // length is the all-ones value, which in 'M' means "not present" and so is
 // not available for a present text there.
-void putText(Bytes& out, uint8_t typeCode, const ScheduleText& text, unsigned lengthBytes,
+void putText(Put& out, uint8_t typeCode, const ScheduleText& text, unsigned lengthBytes,
              std::optional<uint16_t> rawLength, const char* what) {
     const uint32_t allOnes = lengthBytes == 1 ? 0xFF : 0xFFFF;
     uint32_t length = allOnes;
@@ -36,14 +36,10 @@ void putText(Bytes& out, uint8_t typeCode, const ScheduleText& text, unsigned le
                 std::string("an absent ") + what + " needs type 0x4D");
     }
     if (rawLength) length = *rawLength;
-    if (lengthBytes == 1)
-        putU8(out, length);
-    else
-        putBe16(out, length);
-    if (text) append(out, *text);
+    out.be(length, lengthBytes).bytes(text.value_or(Bytes()));
 }
 
-void putBookCode(Bytes& out, uint8_t typeCode, const ScheduleItem& item) {
+void putBookCode(Put& out, uint8_t typeCode, const ScheduleItem& item) {
     Bytes packed;
     if (item.bookCode) {
         packed = packBookCode(*item.bookCode);
@@ -52,27 +48,23 @@ void putBookCode(Bytes& out, uint8_t typeCode, const ScheduleItem& item) {
         require(allowsAbsent(typeCode) || item.bookCodeLength,
                 "an absent booking code needs type 0x4D");
     }
-    putU8(out, item.bookCodeLength.value_or(item.bookCode ? packed.size() : 0xFF));
-    append(out, packed);
+    out.u8(item.bookCodeLength.value_or(item.bookCode ? packed.size() : 0xFF)).bytes(packed);
 }
 
 // Everything after the size field.
 Bytes itemBody(uint8_t typeCode, const ScheduleItem& item) {
-    requireBits(item.majorCategory, 4, "MajorCategory");
-    requireBits(item.specialCategory, 4, "SpecialCategory");
+    const uint64_t categories = pack(
+        {{item.majorCategory, 4, "MajorCategory"}, {item.specialCategory, 4, "SpecialCategory"}});
     requireBits(item.showId, 24, "ShowID");
     requireBits(item.minorCategory, 4, "MinorCategory");
-    Bytes body;
-    putBe16(body, item.startMinute);
-    putU8(body, item.majorCategory << 4 | item.specialCategory);
-    putU8(body, item.feature);
-    putBe24(body, item.showId);
+    Put body;
+    body.be16(item.startMinute).u8(categories).u8(item.feature).be24(item.showId);
     putText(body, typeCode, item.title, 1, item.titleLength, "title");
     putText(body, typeCode, item.detail1, 2, item.detail1Length, "level-1 detail");
     putText(body, typeCode, item.detail2, 2, item.detail2Length, "level-2 detail");
     putBookCode(body, typeCode, item);
-    putU8(body, item.minorCategory);
-    for (const AuxItem& aux : item.aux) append(body, auxItemBytes(aux));
+    body.u8(item.minorCategory);
+    for (const AuxItem& aux : item.aux) body.bytes(auxItemBytes(aux));
     return body;
 }
 
@@ -105,20 +97,16 @@ uint16_t daysSince(int64_t epoch, int year, unsigned month, unsigned day, const 
 
 }  // namespace
 
-Bytes runLength(uint32_t value) {
-    Bytes out(value / 255, 0xFF);
-    out.push_back(static_cast<uint8_t>(value % 255));
-    return out;
-}
+Bytes runLength(uint32_t value) { return Put().run(value); }
 
 Bytes packBookCode(std::string_view digits) {
     for (const char c : digits)
         require(c >= '0' && c <= '9',
                 "a booking code has decimal digits only, not '" + std::string(digits) + "'");
-    Bytes out;
+    Put out;
     size_t i = 0;
-    if (digits.size() % 2 != 0) putU8(out, 0xF0 | (digits[i++] - '0'));
-    for (; i < digits.size(); i += 2) putU8(out, (digits[i] - '0') << 4 | (digits[i + 1] - '0'));
+    if (digits.size() % 2 != 0) out.u8(0xF0 | (digits[i++] - '0'));
+    for (; i < digits.size(); i += 2) out.u8((digits[i] - '0') << 4 | (digits[i + 1] - '0'));
     return out;
 }
 
@@ -126,37 +114,27 @@ Bytes auxItemBytes(const AuxItem& item) {
     const uint32_t size = item.infoSize.value_or(static_cast<uint32_t>(item.payload.size()));
     const bool isShort = item.form == ItemForm::Short ||
                          (item.form == ItemForm::Automatic && fitsShortForm(item.infoType, size));
-    Bytes out;
+    Put out;
     if (isShort) {
         require(fitsShortForm(item.infoType, size),
                 "the short item form holds InfoType 0-15 and InfoSize 0-7, not " +
                     std::to_string(item.infoType) + " and " + std::to_string(size));
-        putU8(out, item.infoType << 3 | size);
+        out.u8(item.infoType << 3 | size);
     } else {
-        requireBits(item.infoType, 7, "InfoType");
-        putU8(out, 0x80 | item.infoType);
-        append(out, runLength(size));
+        out.bits({{1, 1}, {item.infoType, 7, "InfoType"}}).run(size);
     }
-    append(out, item.payload);
-    return out;
+    return out.bytes(item.payload);
 }
 
 Bytes schedulePacketHeader(const Schedule& schedule) {
     requireBits(schedule.sectorNumber, 4, "SectorNumber");
-    Bytes header;
-    putBe16(header, schedule.gcn);
-    putBe16(header, schedule.julianDay);
-    putU8(header, 0);
-    putU8(header, schedule.sectorNumber);
-    return header;
+    return Put().be16(schedule.gcn).be16(schedule.julianDay).u8(0).u8(schedule.sectorNumber);
 }
 
 Bytes scheduleItemBytes(uint8_t typeCode, const ScheduleItem& item) {
     checkType(typeCode);
     const Bytes body = itemBody(typeCode, item);
-    Bytes out = runLength(item.sieSize.value_or(static_cast<uint32_t>(body.size())));
-    append(out, body);
-    return out;
+    return Put().run(item.sieSize.value_or(static_cast<uint32_t>(body.size()))).bytes(body);
 }
 
 Bytes scheduleData(const Schedule& schedule) {
