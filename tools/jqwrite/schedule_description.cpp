@@ -192,46 +192,53 @@ protected:
 
 namespace {
 
-template <typename Fields>
+// An aux block over the payload struct Fields; statement reads one line into
+// the fields and returns false for a keyword the kind does not know.
+template <typename Fields, typename Statement>
 class FieldsBlock : public AuxBlock {
 public:
+    FieldsBlock(Fields fields, Statement s) : fields_(std::move(fields)), statement_(s) {}
+
+    void statement(const std::string& keyword, Args& args) override {
+        if (!statement_(fields_, keyword, args)) unknown(keyword);
+    }
     Bytes payload() const override { return aux::payload(fields_); }
     uint8_t infoType() const override { return Fields::kInfoType; }
 
-protected:
+private:
     Fields fields_;
+    Statement statement_;
 };
 
-class VideoBlock : public FieldsBlock<aux::VideoComponents> {
-public:
-    void statement(const std::string& keyword, Args& args) override {
-        if (keyword != "component") unknown(keyword);
-        aux::VideoComponents::Entry e;
-        takeAttrs(args, {{"type", 255, e.componentType}, {"tag", 255, e.componentTag}});
-        args.done(true);
-        e.text = textOf(args, "component text");
-        fields_.entries.push_back(std::move(e));
-    }
-};
+template <typename Fields, typename Statement>
+std::unique_ptr<AuxBlock> fieldsBlock(Fields fields, Statement statement) {
+    return std::make_unique<FieldsBlock<Fields, Statement>>(std::move(fields), statement);
+}
 
-class AudioBlock : public FieldsBlock<aux::AudioComponents> {
-public:
-    void statement(const std::string& keyword, Args& args) override {
-        if (keyword != "component") unknown(keyword);
-        aux::AudioComponents::Entry e;
-        takeAttrs(args, {{"type", 255, e.componentType},
-                         {"tag", 255, e.componentTag},
-                         {"simulcast", 255, e.simulcastGroupTag},
-                         {"mcom", 1, e.mcom},
-                         {"quality", 3, e.quality},
-                         {"sampling", 7, e.samplingRate}});
-        e.mainLanguage = takeCode(args, "lang", "jpn");
-        if (args.has("sub-lang")) e.subLanguage = takeCode(args, "sub-lang", "");
-        args.done(true);
-        e.text = textOf(args, "component text");
-        fields_.entries.push_back(std::move(e));
-    }
-};
+bool video(aux::VideoComponents& f, const std::string& keyword, Args& args) {
+    if (keyword != "component") return false;
+    aux::VideoComponents::Entry& e = f.entries.emplace_back();
+    takeAttrs(args, {{"type", 255, e.componentType}, {"tag", 255, e.componentTag}});
+    args.done(true);
+    e.text = textOf(args, "component text");
+    return true;
+}
+
+bool audio(aux::AudioComponents& f, const std::string& keyword, Args& args) {
+    if (keyword != "component") return false;
+    aux::AudioComponents::Entry& e = f.entries.emplace_back();
+    takeAttrs(args, {{"type", 255, e.componentType},
+                     {"tag", 255, e.componentTag},
+                     {"simulcast", 255, e.simulcastGroupTag},
+                     {"mcom", 1, e.mcom},
+                     {"quality", 3, e.quality},
+                     {"sampling", 7, e.samplingRate}});
+    e.mainLanguage = takeCode(args, "lang", "jpn");
+    if (args.has("sub-lang")) e.subLanguage = takeCode(args, "sub-lang", "");
+    args.done(true);
+    e.text = textOf(args, "component text");
+    return true;
+}
 
 // The control fields of the item and of each component.
 template <typename Control>
@@ -242,161 +249,125 @@ void takeControl(Args& args, Control& c) {
                      {"max-bit-rate", 255, c.maxBitRate}});
 }
 
-class CopyControlBlock : public FieldsBlock<aux::CopyControl> {
-public:
-    explicit CopyControlBlock(Args& args) { takeControl(args, fields_); }
+bool copyControl(aux::CopyControl& f, const std::string& keyword, Args& args) {
+    if (keyword != "component") return false;
+    aux::CopyControl::Component c;
+    c.componentTag = takeOr<uint8_t>(args, "tag", 255);
+    takeControl(args, c);
+    args.done(false);
+    if (!f.components) f.components.emplace();
+    f.components->push_back(c);
+    return true;
+}
 
-    void statement(const std::string& keyword, Args& args) override {
-        if (keyword != "component") unknown(keyword);
-        aux::CopyControl::Component c;
-        c.componentTag = takeOr<uint8_t>(args, "tag", 255);
-        takeControl(args, c);
+bool access(aux::ConditionalAccess& f, const std::string& keyword, Args& args) {
+    if (keyword != "contract") return false;
+    aux::ConditionalAccess::Contract& c = f.contracts.emplace_back();
+    takeAttrs(args, {{"system", 0xFFFF, c.caSystemId}, {"unit", 15, c.unitId}});
+    c.componentTags = takeTags(args, "tags").value_or(c.componentTags);
+    if (const auto data = args.takeWord("data")) putHexItem(c.contract, *data);
+    args.done(true);
+    c.feeName = textOf(args, "fee name");
+    return true;
+}
+
+bool groups(aux::ComponentGroups& f, const std::string& keyword, Args& args) {
+    if (keyword == "group") {
+        aux::ComponentGroups::Group& g = f.groups.emplace_back();
+        g.groupId = takeOr<uint8_t>(args, "id", 15);
+        if (const auto rate = args.take("bit-rate", 255)) {
+            g.totalBitRate = static_cast<uint8_t>(*rate);
+            f.totalBitRateFlag = true;
+        }
+        args.done(true);
+        g.text = textOf(args, "group text");
+    } else if (keyword == "unit") {
+        if (f.groups.empty()) fail("a unit belongs to a group: give 'group' first");
+        aux::ComponentGroups::Unit& u = f.groups.back().units.emplace_back();
+        u.unitId = takeOr<uint8_t>(args, "id", 15);
+        u.componentTags = takeTags(args, "tags").value_or(u.componentTags);
         args.done(false);
-        if (!fields_.components) fields_.components.emplace();
-        fields_.components->push_back(c);
+    } else {
+        return false;
     }
-};
+    return true;
+}
 
-class AccessBlock : public FieldsBlock<aux::ConditionalAccess> {
-public:
-    explicit AccessBlock(Args& args) { fields_.payFlag = takeOr<bool>(args, "pay", 1, true); }
+void dataEntry(aux::DataContents& f, Args& args) {
+    aux::DataContents::Entry& e = f.entries.emplace_back();
+    takeAttrs(args, {{"component", 0xFFFF, e.copmId, true}});
+    e.entryComp = takeOr<uint8_t>(args, "entry-comp", 255);
+    e.country = takeCode(args, "country", "jpn");
+    e.compRefs = takeTags(args, "refs").value_or(e.compRefs);
+    takeAttrs(args, {{"selector-length", 255, e.selectorLength}});
+    args.done(true);
+    e.title = textOf(args, "data content title");
+    if (e.copmId == 7 || e.copmId == 11 || e.copmId == 12) e.bml.emplace();
+    if (e.copmId == 8) e.caption.emplace();
+}
 
-    void statement(const std::string& keyword, Args& args) override {
-        if (keyword != "contract") unknown(keyword);
-        aux::ConditionalAccess::Contract c;
-        takeAttrs(args, {{"system", 0xFFFF, c.caSystemId}, {"unit", 15, c.unitId}});
-        c.componentTags = takeTags(args, "tags").value_or(c.componentTags);
-        if (const auto data = args.takeWord("data")) putHexItem(c.contract, *data);
-        args.done(true);
-        c.feeName = textOf(args, "fee name");
-        fields_.contracts.push_back(std::move(c));
+void bmlVersions(aux::BmlSelector& s, Args& args) {
+    const auto contentId = args.take("content-id", kMax32);
+    const auto contentVer = args.take("content-version", 0xFFFF);
+    if (contentId || contentVer)
+        s.content = {static_cast<uint32_t>(contentId.value_or(0)),
+                     static_cast<uint16_t>(contentVer.value_or(0))};
+    const auto bmlVersion = args.takeWord("bml-version");
+    const auto bxmlVersion = args.takeWord("bxml-version");
+    args.done(false);
+    if (bxmlVersion && !(bmlVersion && s.uxml)) fail("bxml-version= needs bml-version= and uxml=1");
+    if (!bmlVersion) return;
+    const std::vector<uint64_t> v = numbers(*bmlVersion, '.', {0xFFFF, 0xFFFF}, "bml-version");
+    s.versions = {static_cast<uint16_t>(v[0]), static_cast<uint16_t>(v[1]), 0, 0};
+    if (!bxmlVersion) return;
+    const std::vector<uint64_t> x = numbers(*bxmlVersion, '.', {0xFFFF, 0xFFFF}, "bxml-version");
+    s.versions->bxmlMajorVer = static_cast<uint16_t>(x[0]);
+    s.versions->bxmlMinorVer = static_cast<uint16_t>(x[1]);
+}
+
+// Each bml statement sets TF, DRES, the flags and the language anew, the
+// content and the versions only when given.
+void bml(aux::BmlSelector& selector, Args& args) {
+    aux::BmlSelector s;
+    s.content = selector.content;
+    s.versions = selector.versions;
+    s.modules = std::move(selector.modules);
+    s.plain = std::move(selector.plain);
+    takeAttrs(args, {{"tf", 3, s.tf},
+                     {"astt", 1, s.astt},
+                     {"dres", 15, s.dres},
+                     {"uxml", 1, s.uxml},
+                     {"indp", 1, s.indp},
+                     {"actn", 1, s.actn},
+                     {"tvst", 1, s.tvst},
+                     {"updf", 1, s.updf},
+                     {"ondr", 1, s.ondr},
+                     {"flst", 1, s.flst}});
+    s.languageCode = takeCode(args, "lang", "jpn");
+    bmlVersions(s, args);
+    selector = std::move(s);
+}
+
+bool data(aux::DataContents& f, const std::string& keyword, Args& args) {
+    if (keyword == "entry") {
+        dataEntry(f, args);
+        return true;
     }
-};
-
-class GroupsBlock : public FieldsBlock<aux::ComponentGroups> {
-public:
-    explicit GroupsBlock(Args& args) { fields_.groupType = takeOr<uint8_t>(args, "group-type", 7); }
-
-    void statement(const std::string& keyword, Args& args) override {
-        if (keyword == "group") {
-            aux::ComponentGroups::Group g;
-            g.groupId = takeOr<uint8_t>(args, "id", 15);
-            if (const auto rate = args.take("bit-rate", 255)) {
-                g.totalBitRate = static_cast<uint8_t>(*rate);
-                fields_.totalBitRateFlag = true;
-            }
-            args.done(true);
-            g.text = textOf(args, "group text");
-            fields_.groups.push_back(std::move(g));
-        } else if (keyword == "unit") {
-            if (fields_.groups.empty()) fail("a unit belongs to a group: give 'group' first");
-            aux::ComponentGroups::Unit u;
-            u.unitId = takeOr<uint8_t>(args, "id", 15);
-            u.componentTags = takeTags(args, "tags").value_or(u.componentTags);
-            args.done(false);
-            fields_.groups.back().units.push_back(std::move(u));
-        } else {
-            unknown(keyword);
-        }
-    }
-};
-
-class DataBlock : public FieldsBlock<aux::DataContents> {
-public:
-    void statement(const std::string& keyword, Args& args) override {
-        if (keyword == "entry") {
-            entry(args);
-            return;
-        }
-        if (fields_.entries.empty())
-            fail("'" + keyword + "' belongs to an entry: give 'entry' first");
-        aux::DataContents::Entry& e = fields_.entries.back();
-        if (keyword == "caption") {
-            if (!e.caption) fail("caption languages need an entry of component 8");
-            e.caption->languages.push_back(captionLanguage(args));
-            return;
-        }
-        if (!e.bml) fail("'" + keyword + "' needs an entry of component 7, 11 or 12");
-        if (keyword == "bml") {
-            bml(*e.bml, args);
-        } else if (keyword == "module") {
-            e.bml->modules.push_back(module(args));
-        } else if (keyword == "carousel") {
-            e.bml->plain.push_back(plain(args));
-        } else {
-            unknown(keyword);
-        }
-    }
-
-private:
-    void entry(Args& args) {
-        aux::DataContents::Entry e;
-        e.copmId = static_cast<uint16_t>(args.require("component", 0xFFFF));
-        e.entryComp = takeOr<uint8_t>(args, "entry-comp", 255);
-        e.country = takeCode(args, "country", "jpn");
-        e.compRefs = takeTags(args, "refs").value_or(e.compRefs);
-        takeAttrs(args, {{"selector-length", 255, e.selectorLength}});
-        args.done(true);
-        e.title = textOf(args, "data content title");
-        if (e.copmId == 7 || e.copmId == 11 || e.copmId == 12) e.bml.emplace();
-        if (e.copmId == 8) e.caption.emplace();
-        fields_.entries.push_back(std::move(e));
-    }
-
-    static aux::CaptionSelector::Language captionLanguage(Args& args) {
-        aux::CaptionSelector::Language l;
+    if (f.entries.empty()) fail("'" + keyword + "' belongs to an entry: give 'entry' first");
+    aux::DataContents::Entry& e = f.entries.back();
+    if (keyword == "caption") {
+        if (!e.caption) fail("caption languages need an entry of component 8");
+        aux::CaptionSelector::Language& l = e.caption->languages.emplace_back();
         takeAttrs(args, {{"tag", 3, l.langTag}, {"dmf", 15, l.dmf}});
         l.language = takeCode(args, "lang", "jpn");
         args.done(false);
-        return l;
+        return true;
     }
-
-    // Each bml statement sets TF, DRES, the flags and the language anew,
-    // the content and the versions only when given.
-    static void bml(aux::BmlSelector& selector, Args& args) {
-        aux::BmlSelector s;
-        s.content = selector.content;
-        s.versions = selector.versions;
-        s.modules = std::move(selector.modules);
-        s.plain = std::move(selector.plain);
-        takeAttrs(args, {{"tf", 3, s.tf},
-                         {"astt", 1, s.astt},
-                         {"dres", 15, s.dres},
-                         {"uxml", 1, s.uxml},
-                         {"indp", 1, s.indp},
-                         {"actn", 1, s.actn},
-                         {"tvst", 1, s.tvst},
-                         {"updf", 1, s.updf},
-                         {"ondr", 1, s.ondr},
-                         {"flst", 1, s.flst}});
-        s.languageCode = takeCode(args, "lang", "jpn");
-        versions(s, args);
-        selector = std::move(s);
-    }
-
-    static void versions(aux::BmlSelector& s, Args& args) {
-        const auto contentId = args.take("content-id", kMax32);
-        const auto contentVer = args.take("content-version", 0xFFFF);
-        if (contentId || contentVer)
-            s.content = {static_cast<uint32_t>(contentId.value_or(0)),
-                         static_cast<uint16_t>(contentVer.value_or(0))};
-        const auto bmlVersion = args.takeWord("bml-version");
-        const auto bxmlVersion = args.takeWord("bxml-version");
-        args.done(false);
-        if (bxmlVersion && !(bmlVersion && s.uxml))
-            fail("bxml-version= needs bml-version= and uxml=1");
-        if (!bmlVersion) return;
-        const std::vector<uint64_t> v = numbers(*bmlVersion, '.', {0xFFFF, 0xFFFF}, "bml-version");
-        s.versions = {static_cast<uint16_t>(v[0]), static_cast<uint16_t>(v[1]), 0, 0};
-        if (!bxmlVersion) return;
-        const std::vector<uint64_t> x =
-            numbers(*bxmlVersion, '.', {0xFFFF, 0xFFFF}, "bxml-version");
-        s.versions->bxmlMajorVer = static_cast<uint16_t>(x[0]);
-        s.versions->bxmlMinorVer = static_cast<uint16_t>(x[1]);
-    }
-
-    static aux::ModuleCarousel module(Args& args) {
-        aux::ModuleCarousel m;
+    if (!e.bml) fail("'" + keyword + "' needs an entry of component 7, 11 or 12");
+    if (keyword == "bml") {
+        bml(*e.bml, args);
+    } else if (keyword == "module") {
+        aux::ModuleCarousel& m = e.bml->modules.emplace_back();
         takeAttrs(args, {{"tag", 255, m.compTag},
                          {"data-events", 0xFFFF, m.nDataEvent},
                          {"modules", kMax32, m.nModules},
@@ -407,52 +378,48 @@ private:
                          {"dii-timeout", kMax32, m.diiTimeOut},
                          {"leak-rate", 0x3FFFFF, m.leakRate}});
         args.done(false);
-        return m;
-    }
-
-    static aux::PlainCarousel plain(Args& args) {
-        aux::PlainCarousel p;
-        takeAttrs(args, {{"tag", 255, p.compTag},
-                         {"evst", 1, p.evst},
-                         {"size", kMax32, p.compSize},
-                         {"transaction", kMax32, p.transactionId},
-                         {"dii-timeout", kMax32, p.diiTimeOut},
-                         {"leak-rate", 0x3FFFFF, p.leakRate}});
+    } else if (keyword == "carousel") {
+        aux::PlainCarousel& c = e.bml->plain.emplace_back();
+        takeAttrs(args, {{"tag", 255, c.compTag},
+                         {"evst", 1, c.evst},
+                         {"size", kMax32, c.compSize},
+                         {"transaction", kMax32, c.transactionId},
+                         {"dii-timeout", kMax32, c.diiTimeOut},
+                         {"leak-rate", 0x3FFFFF, c.leakRate}});
         args.done(false);
-        return p;
+    } else {
+        return false;
     }
-};
+    return true;
+}
 
-class EventsBlock : public FieldsBlock<aux::EventGroups> {
-public:
-    void statement(const std::string& keyword, Args& args) override {
-        if (keyword == "group") {
-            auto& g = fields_.groups.emplace_back();
-            takeAttrs(args, {{"type", 15, g.groupType}, {"event-count", 15, g.eventCount}});
-            args.done(false);
-            return;
-        }
-        if (fields_.groups.empty())
-            fail("'" + keyword + "' belongs to a group: give 'group' first");
-        aux::EventGroups::Group& g = fields_.groups.back();
-        if (keyword == "event") {
-            auto& e = g.events.emplace_back();
-            takeAttrs(args, {{"service", 0xFFFF, e.serviceId}, {"event", 0xFFFF, e.eventId}});
-            args.done(false);
-        } else if (keyword == "other") {
-            auto& e = g.otherEvents.emplace_back();
-            takeAttrs(args, {{"nid", 0xFFFF, e.originalNid},
-                             {"ts", 0xFFFF, e.tsid},
-                             {"service", 0xFFFF, e.serviceId},
-                             {"event", 0xFFFF, e.eventId}});
-            args.done(false);
-        } else if (keyword == "private") {
-            appendBytes(args, g.privateData);
-        } else {
-            unknown(keyword);
-        }
+bool events(aux::EventGroups& f, const std::string& keyword, Args& args) {
+    if (keyword == "group") {
+        auto& g = f.groups.emplace_back();
+        takeAttrs(args, {{"type", 15, g.groupType}, {"event-count", 15, g.eventCount}});
+        args.done(false);
+        return true;
     }
-};
+    if (f.groups.empty()) fail("'" + keyword + "' belongs to a group: give 'group' first");
+    aux::EventGroups::Group& g = f.groups.back();
+    if (keyword == "event") {
+        auto& e = g.events.emplace_back();
+        takeAttrs(args, {{"service", 0xFFFF, e.serviceId}, {"event", 0xFFFF, e.eventId}});
+        args.done(false);
+    } else if (keyword == "other") {
+        auto& e = g.otherEvents.emplace_back();
+        takeAttrs(args, {{"nid", 0xFFFF, e.originalNid},
+                         {"ts", 0xFFFF, e.tsid},
+                         {"service", 0xFFFF, e.serviceId},
+                         {"event", 0xFFFF, e.eventId}});
+        args.done(false);
+    } else if (keyword == "private") {
+        appendBytes(args, g.privateData);
+    } else {
+        return false;
+    }
+    return true;
+}
 
 class TextsBlock : public AuxBlock {
 public:
@@ -474,13 +441,22 @@ private:
 };
 
 std::unique_ptr<AuxBlock> blockOfKind(const std::string& kind, Args& args) {
-    if (kind == "video") return std::make_unique<VideoBlock>();
-    if (kind == "audio") return std::make_unique<AudioBlock>();
-    if (kind == "copy-control") return std::make_unique<CopyControlBlock>(args);
-    if (kind == "access") return std::make_unique<AccessBlock>(args);
-    if (kind == "groups") return std::make_unique<GroupsBlock>(args);
-    if (kind == "data") return std::make_unique<DataBlock>();
-    if (kind == "events") return std::make_unique<EventsBlock>();
+    if (kind == "video") return fieldsBlock(aux::VideoComponents(), video);
+    if (kind == "audio") return fieldsBlock(aux::AudioComponents(), audio);
+    if (kind == "copy-control") {
+        aux::CopyControl c;
+        takeControl(args, c);
+        return fieldsBlock(c, copyControl);
+    }
+    if (kind == "access")
+        return fieldsBlock(aux::ConditionalAccess{takeOr<bool>(args, "pay", 1, true), {}}, access);
+    if (kind == "groups") {
+        aux::ComponentGroups g;
+        g.groupType = takeOr<uint8_t>(args, "group-type", 7);
+        return fieldsBlock(g, groups);
+    }
+    if (kind == "data") return fieldsBlock(aux::DataContents(), data);
+    if (kind == "events") return fieldsBlock(aux::EventGroups(), events);
     if (kind == "texts") return std::make_unique<TextsBlock>();
     return nullptr;
 }
