@@ -80,7 +80,8 @@ Bytes captionSelector(const CaptionSelector& s) {
     Put out;
     out.u8(s.languages.size());
     for (const CaptionSelector::Language& l : s.languages)
-        out.bits({{l.langTag, 2, "LangTag"}, {0, 2}, {l.dmf, 4, "DMF"}}).code(l.language, "Language");
+        out.bits({{l.langTag, 2, "LangTag"}, {0, 2}, {l.dmf, 4, "DMF"}})
+            .code(l.language, "Language");
     return out;
 }
 
@@ -142,8 +143,9 @@ Bytes payload(const Series& s) {
                   {s.control->programFlag, 1, "ProgramFlag"},
                   {s.control->programPattern, 3, "ProgramPattern"}});
     if (s.identity)
-        out.be16(s.identity->seriesId).u8(s.identity->expireDate.has_value());
-    if (s.identity) out.maybe(s.identity->expireDate);
+        out.be16(s.identity->seriesId)
+            .u8(s.identity->expireDate.has_value())
+            .maybe(s.identity->expireDate);
     return out.bytes(s.seriesName);
 }
 
@@ -154,7 +156,8 @@ Bytes payload(const PackageIds& p) { return bigEndianList(p.ids); }
 Bytes payload(const CategoryPairs& c) {
     Put out;
     for (const CategoryPairs::Pair& pair : c.pairs)
-        out.bits({{pair.majorCategory, 4, "MajorCategory"}, {pair.minorCategory, 4, "MinorCategory"}});
+        out.bits(
+            {{pair.majorCategory, 4, "MajorCategory"}, {pair.minorCategory, 4, "MinorCategory"}});
     return out;
 }
 

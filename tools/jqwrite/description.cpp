@@ -3,8 +3,8 @@
 // The language is kGrammar below, which jqwrite --help prints: statements one
 // per line, blocks closed by 'end'. The parser keeps one context per open
 // block (file, package, container, entry, and the schedule and record blocks
-// of schedule_description.h and record_description.h) and builds each file
-// when its block closes, so that a faulty description writes nothing.
+// of description_syntax.h) and builds each file when its block closes, so
+// that a faulty description writes nothing.
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -18,8 +18,6 @@
 #include "jqwrite.h"
 #include "paths.h"
 #include "record_data.h"
-#include "record_description.h"
-#include "schedule_description.h"
 
 namespace jq::write {
 namespace {
@@ -280,29 +278,12 @@ public:
         if (tokens.front().quoted) fail("a statement begins with a keyword, not a string");
         const std::string& keyword = tokens.front().text;
         Args args(tokens);
-        switch (context_) {
-            case Context::Top:
-                topStatement(keyword, args);
-                break;
-            case Context::File:
-                fileStatement(keyword, args);
-                break;
-            case Context::Package:
-                packageStatement(keyword, args);
-                break;
-            case Context::Container:
-                containerStatement(keyword, args);
-                break;
-            case Context::Entry:
-                entryStatement(keyword, args);
-                break;
-            case Context::Schedule:
-                scheduleStatement(keyword, args);
-                break;
-            case Context::Record:
-                recordStatement(keyword, args);
-                break;
-        }
+        // One handler per context, in the order of Context.
+        static constexpr void (Parser::*kHandlers[])(const std::string&, Args&) = {
+            &Parser::topStatement,       &Parser::fileStatement,  &Parser::packageStatement,
+            &Parser::containerStatement, &Parser::entryStatement, &Parser::scheduleStatement,
+            &Parser::recordStatement};
+        (this->*kHandlers[static_cast<size_t>(context_)])(keyword, args);
     }
 
     void finish() const {

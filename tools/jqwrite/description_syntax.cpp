@@ -26,29 +26,14 @@ int hexDigit(char c) {
 // Reads one escape after a backslash at text[i]; leaves i on its last char.
 char unescape(const std::string& text, size_t& i) {
     if (++i >= text.size()) fail("unterminated string");
-    switch (text[i]) {
-        case '\\':
-            return '\\';
-        case '"':
-            return '"';
-        case 'n':
-            return '\n';
-        case 'r':
-            return '\r';
-        case 't':
-            return '\t';
-        case '0':
-            return '\0';
-        case 'x': {
-            const int high = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
-            const int low = i + 2 < text.size() ? hexDigit(text[i + 2]) : -1;
-            if (high < 0 || low < 0) fail("\\x needs two hexadecimal digits");
-            i += 2;
-            return static_cast<char>(high * 16 + low);
-        }
-        default:
-            fail(std::string("unknown escape \\") + text[i]);
-    }
+    static const std::string kFrom = "\\\"nrt0", kTo("\\\"\n\r\t\0", 6);
+    if (const size_t k = kFrom.find(text[i]); k != std::string::npos) return kTo[k];
+    if (text[i] != 'x') fail(std::string("unknown escape \\") + text[i]);
+    const int high = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
+    const int low = i + 2 < text.size() ? hexDigit(text[i + 2]) : -1;
+    if (high < 0 || low < 0) fail("\\x needs two hexadecimal digits");
+    i += 2;
+    return static_cast<char>(high * 16 + low);
 }
 
 Token quotedToken(const std::string& text, size_t& i) {
@@ -238,8 +223,8 @@ std::vector<uint64_t> numbers(const std::string& text, char separator,
 
 void takeAttrs(Args& args, std::initializer_list<Attr> table) {
     for (const Attr& attr : table) {
-        const std::optional<uint64_t> value = attr.required ? args.require(attr.name, attr.max)
-                                                            : args.take(attr.name, attr.max);
+        const std::optional<uint64_t> value =
+            attr.required ? args.require(attr.name, attr.max) : args.take(attr.name, attr.max);
         if (value) attr.field.set(*value);
     }
 }

@@ -1,16 +1,20 @@
 // description_syntax.h - the words of the description language: tokens,
-// numbers, byte items and a statement's attributes. Shared by the file and
-// the schedule statements; internal to jqwrite.
+// numbers, byte items and a statement's attributes, and the schedule and
+// record blocks that description.cpp opens (see the grammar there). Internal
+// to jqwrite.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "jqwrite.h"
+#include "schedule_data.h"
 
 namespace jq::write::description {
 
@@ -162,5 +166,72 @@ Date dateOf(const std::string& text, const std::string& what);
 // A day attribute as a number or a date; modified: the Modified Julian Date
 // rather than the JulianDay of schedules.
 std::optional<uint16_t> takeDay(Args& args, const std::string& name, bool modified);
+
+// ---- Blocks -----------------------------------------------------------------
+
+class AuxBlock;
+
+// Reads the statements of one schedule block, from its 'schedule' statement
+// to its 'end'. Errors are DescriptionError with the line at fault.
+class ScheduleBlock {
+public:
+    // The 'schedule' statement of a package of typeCode.
+    ScheduleBlock(uint8_t typeCode, Args& args, size_t line);
+    ~ScheduleBlock();
+
+    // One statement inside the block; true when it was the block's 'end'.
+    bool statement(const std::string& keyword, Args& args, size_t line);
+
+    // The innermost block still open and the line that opened it.
+    std::pair<std::string, size_t> openBlock() const;
+
+    // The schedule, complete once statement() returned true.
+    const Schedule& schedule() const { return schedule_; }
+
+private:
+    void scheduleStatement(const std::string& keyword, Args& args);
+    void itemStatement(const std::string& keyword, Args& args);
+    void beginItem(Args& args);
+    void itemFault(Args& args);
+    void beginAux(Args& args);
+    void endItem();
+
+    struct ItemTexts;
+
+    Schedule schedule_;
+    ScheduleItem item_;
+    std::unique_ptr<ItemTexts> texts_;
+    std::unique_ptr<AuxBlock> aux_;
+    bool inItem_ = false;
+    size_t line_ = 0;
+    size_t scheduleLine_ = 0;
+    size_t itemLine_ = 0;
+};
+
+// One block, from its opening statement to its 'end'. Errors are
+// DescriptionError or std::invalid_argument.
+class RecordBlock {
+public:
+    virtual ~RecordBlock() = default;
+
+    // One statement inside the block; true when it was the block's 'end'.
+    bool statement(const std::string& keyword, Args& args);
+
+    // The packet header and record data, once statement() returned true.
+    const Bytes& packetHeader() const { return header_; }
+    const Bytes& data() const { return data_; }
+
+protected:
+    virtual void entry(const std::string& keyword, Args& args) = 0;
+    virtual void finish() = 0;
+
+    Bytes header_;
+    Bytes data_;
+};
+
+// The block that keyword opens in a package of typeCode; nothing when
+// keyword opens no record block. Fails when the block does not suit the type.
+std::unique_ptr<RecordBlock> openRecordBlock(const std::string& keyword, uint8_t typeCode,
+                                             Args& args);
 
 }  // namespace jq::write::description

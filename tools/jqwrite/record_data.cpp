@@ -239,8 +239,8 @@ Bytes topicEntryBytes(uint8_t typeCode, const TopicEntry& e) {
     else
         out.bits({{e.majorCategory, 5}, {e.minorCategory, 3, "MinorCategoryID"}});
     out.text8(e.title, "title").text8(e.details, "details");
-    const Bytes reference = e.objectId ? Put().be16(*e.objectId).u8(e.serviceId)
-                                       : e.reference.value_or(Bytes());
+    const Bytes reference =
+        e.objectId ? Put().be16(*e.objectId).u8(e.serviceId) : e.reference.value_or(Bytes());
     out.text8(reference, "object reference");
     if (typeCode == kTopicList) out.u8(e.messageId);
     return out;

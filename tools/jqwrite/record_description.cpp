@@ -6,11 +6,10 @@
 // that a description and the C++ interface cannot drift apart. Texts are
 // quoted UTF-8 (written as Shift-JIS, as these families carry them) or
 // unquoted BYTES items for exact bytes.
-#include "record_description.h"
-
 #include <algorithm>
 #include <stdexcept>
 
+#include "description_syntax.h"
 #include "jqid_data.h"
 #include "record_data.h"
 #include "schedule_data.h"
@@ -158,8 +157,8 @@ void jqidEntry(JqidTable& t, const std::string& keyword, Args& args) {
     }
     if (layout != JqidLayout::Actor && layout != JqidLayout::Uri && layout != JqidLayout::Sponsor)
         return args.done(false);
-    takeTexts(args,
-              {{"MimeType", &e.mimeType}, {layout == JqidLayout::Actor ? "DocRef" : "Uri", &e.uri}});
+    takeTexts(args, {{"MimeType", &e.mimeType},
+                     {layout == JqidLayout::Actor ? "DocRef" : "Uri", &e.uri}});
 }
 
 std::unique_ptr<RecordBlock> openJqid(uint8_t, Args& args) {
@@ -291,8 +290,7 @@ void dictionaryEntry(Dictionary& d, const std::string& keyword, Args& args) {
         }
         case Sct::KeywordCategories:
         case Sct::ActorCategories: {
-            auto& entries =
-                d.sct == Sct::ActorCategories ? d.actorCategories : d.keywordCategories;
+            auto& entries = d.sct == Sct::ActorCategories ? d.actorCategories : d.keywordCategories;
             DictCategoryEntry& e = entries.emplace_back();
             host(e.hostId);
             takeAttrs(args, {{"category", 255, e.category, true}});
@@ -349,9 +347,9 @@ void channelEntry(ChannelMap& map, const std::string& keyword, Args& args) {
         takeAttrs(args, {{"ch", 255, e.analogCh, true}});
     } else if (keyword == "digital") {
         e.bandType = 2;
-        takeAttrs(args, {{"nid", 0xFFFF, e.nid},
-                         {"sid", 0xFFFF, e.sid},
-                         {"service-type", 255, e.serviceType}});
+        takeAttrs(
+            args,
+            {{"nid", 0xFFFF, e.nid}, {"sid", 0xFFFF, e.sid}, {"service-type", 255, e.serviceType}});
     } else if (keyword == "source") {
         e.bandType = 4;
         takeAttrs(args, {{"type", 15, e.sourceType, true}, {"multi", 0xFFFF, e.multiCh}});
@@ -407,9 +405,8 @@ void areaEntry(Areas& areas, const std::string& keyword, Args& args) {
 
 std::unique_ptr<RecordBlock> openAreas(uint8_t typeCode, Args& args) {
     args.done(false);
-    return block(Areas{typeCode, {}}, areaEntry, [](const Areas& a, Bytes&, Bytes& data) {
-        data = areaData(a.typeCode, a.lists);
-    });
+    return block(Areas{typeCode, {}}, areaEntry,
+                 [](const Areas& a, Bytes&, Bytes& data) { data = areaData(a.typeCode, a.lists); });
 }
 
 // ---- Reception rules -------------------------------------------------------------

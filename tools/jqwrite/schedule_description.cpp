@@ -7,13 +7,12 @@
 // fragment is checked on its own line, so errors point at the words at
 // fault; sizes and field widths are checked when the item closes, with the
 // item's (or the aux item's) line.
-#include "schedule_description.h"
-
 #include <initializer_list>
 #include <stdexcept>
 
 #include "arib_text.h"
 #include "aux_payloads.h"
+#include "description_syntax.h"
 #include "shift_jis.h"
 
 namespace jq::write::description {
