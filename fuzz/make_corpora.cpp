@@ -1,6 +1,7 @@
 // make_fuzz_corpora OUTDIR SAMPLES: writes the seed corpora of the fuzz
 // targets, one folder per target, from files made by jqwrite and, for the
 // record fuzzers, from the packages of the sample description SAMPLES.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -11,6 +12,7 @@
 #include "file_readers.h"
 #include "jqwrite.h"
 #include "key_params.h"
+#include "topic_object.h"
 
 namespace fs = std::filesystem;
 using jq::write::BroadcastFile;
@@ -138,14 +140,19 @@ std::vector<Bytes> recordSeeds(const std::vector<jq::Package>& packages,
 // The JQID index fuzzer's input: runs of type-0xDF packages, each a header
 // length byte, a big-endian data length, the packet header and the data.
 // One seed per package and one with all of them.
-std::vector<Bytes> jqidIndexSeeds(const std::vector<jq::Package>& packages) {
+// Seeds of the index fuzzers' package runs: per package of one of the type
+// codes a flag byte (the packet header length in bits 0-3, flagOf's bits
+// above), the big-endian data length, the header and the data; one seed per
+// package and one of them all.
+std::vector<Bytes> packageRunSeeds(const std::vector<jq::Package>& packages,
+                                   const std::vector<uint8_t>& codes,
+                                   uint8_t (*flagOf)(uint8_t typeCode)) {
     std::vector<Bytes> seeds;
     Bytes all;
     for (const jq::Package& p : packages) {
-        if (p.header.TypeCode != 0xDF || p.packetHeader.size() > 15 || p.data.size() > 0xFFFF) {
-            continue;
-        }
-        Bytes seed{uint8_t(p.packetHeader.size()), uint8_t(p.data.size() >> 8),
+        const auto code = std::find(codes.begin(), codes.end(), p.header.TypeCode);
+        if (code == codes.end() || p.packetHeader.size() > 15 || p.data.size() > 0xFFFF) continue;
+        Bytes seed{uint8_t(flagOf(*code) | p.packetHeader.size()), uint8_t(p.data.size() >> 8),
                    uint8_t(p.data.size())};
         seed.insert(seed.end(), p.packetHeader.begin(), p.packetHeader.end());
         seed.insert(seed.end(), p.data.begin(), p.data.end());
@@ -153,6 +160,45 @@ std::vector<Bytes> jqidIndexSeeds(const std::vector<jq::Package>& packages) {
         seeds.push_back(seed);
     }
     if (!all.empty()) seeds.push_back(all);
+    return seeds;
+}
+
+uint8_t noFlags(uint8_t) { return 0; }
+
+// The topic filing fuzzer's type in bits 4-5: 0x6F, 0x62, 0x6E, 0x61.
+uint8_t topicTypeFlags(uint8_t typeCode) {
+    const uint8_t types[] = {0x6F, 0x62, 0x6E, 0x61};
+    return uint8_t((std::find(std::begin(types), std::end(types), typeCode) - types) << 4);
+}
+
+// Message objects with elements of every kind, well-formed and faulty.
+std::vector<Bytes> topicObjectSeeds() {
+    using jq::write::TopicObject;
+    using jq::write::TopicObjectElement;
+    const auto element = [](uint16_t type, Bytes payload) {
+        TopicObjectElement e;
+        e.type = type;
+        e.payload = std::move(payload);
+        return e;
+    };
+    TopicObject object;
+    object.messageTime = 0x12345678;
+    object.elements = {element(2, {'t', 'i', 't', 'l', 'e'}),
+                       jq::write::topicExpiryElement(86400),
+                       element(6, {'b', 'o', 'd', 'y'}),
+                       jq::write::topicValuesElement(1, 2, 3, 4),
+                       element(8, {0x01, 0x02}),
+                       element(9, {}),
+                       element(3, {0xAA})};
+    std::vector<Bytes> seeds{jq::write::topicObjectBytes(object)};
+    TopicObject empty;
+    seeds.push_back(jq::write::topicObjectBytes(empty));
+    TopicObject faulty = object;
+    faulty.elements[1].payload.pop_back();  // a short expiry
+    seeds.push_back(jq::write::topicObjectBytes(faulty));
+    faulty = object;
+    faulty.elements[0].length = 0x4000;  // past the message
+    seeds.push_back(jq::write::topicObjectBytes(faulty));
     return seeds;
 }
 
@@ -207,7 +253,10 @@ int main(int argc, char** argv) {
         const std::vector<Bytes> seeds = recordSeeds(samples, t.codes);
         if (!seeds.empty()) ok = ok && writeSeeds(out / t.target, seeds);
     }
-    ok = ok && writeSeeds(out / "fuzz_jqid_index", jqidIndexSeeds(samples));
+    ok = ok && writeSeeds(out / "fuzz_jqid_index", packageRunSeeds(samples, {0xDF}, noFlags));
+    ok = ok && writeSeeds(out / "fuzz_topic_filing",
+                          packageRunSeeds(samples, {0x6F, 0x62, 0x6E, 0x61}, topicTypeFlags));
+    ok = ok && writeSeeds(out / "fuzz_topic_message", topicObjectSeeds());
     ok = ok && writeSeeds(out / "fuzz_broadcast_reader", broadcast) &&
                     writeSeeds(out / "fuzz_container_reader", container) &&
                     writeSeeds(out / "fuzz_index_scan", both) &&

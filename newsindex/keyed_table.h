@@ -2,12 +2,15 @@
 // ascending key order.
 //
 // The keys are small, so each table is a slot per key pointing into a pool
-// of entries: filing and lookup cost one array access, and walking the keys
-// in order one pass over the slots. The slots are made on the first filing;
-// an empty table holds no memory.
+// of entries: filing and lookup cost two array accesses, and walking the keys
+// in order one pass over the slots. The slots come in pages of 256 keys, each
+// made when a key of it is first filed, so that a sparse table stays small
+// and an empty one holds no memory.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -22,8 +25,8 @@ public:
     size_t size() const { return entries_.size(); }
 
     const Entry* find(uint32_t key) const {
-        if (slots_.empty() || key >= kKeys || slots_[key] == kNone) return nullptr;
-        return &entries_[slots_[key]];
+        const uint32_t slot = slotAt(key);
+        return slot == kNone ? nullptr : &entries_[slot];
     }
 
     // Files entry under key unless the key is taken; whether it was filed.
@@ -49,9 +52,14 @@ public:
     // Calls visit(key, entry) for each key from first to last, ascending.
     template <typename Visit>
     void forEach(uint32_t first, uint32_t last, Visit&& visit) const {
-        if (slots_.empty()) return;
         for (uint32_t key = first; key <= last && key < kKeys; ++key) {
-            if (slots_[key] != kNone) visit(key, entries_[slots_[key]]);
+            const Page* page = pageAt(key);
+            if (page == nullptr) {
+                key |= kPageSize - 1;  // on to the next page
+                continue;
+            }
+            const uint32_t slot = (*page)[key % kPageSize];
+            if (slot != kNone) visit(key, entries_[slot]);
         }
     }
     template <typename Visit>
@@ -68,29 +76,46 @@ public:
 
     // Whether a key at or above first is filed.
     bool hasKeyFrom(uint32_t first) const {
-        if (slots_.empty()) return false;
-        for (uint32_t key = first; key < kKeys; ++key) {
-            if (slots_[key] != kNone) return true;
-        }
-        return false;
+        bool found = false;
+        forEach(first, kKeys - 1, [&found](uint32_t, const Entry&) { found = true; });
+        return found;
     }
 
     void clear() {
-        slots_.clear();
-        slots_.shrink_to_fit();
+        pages_.clear();
+        pages_.shrink_to_fit();
         entries_.clear();
         entries_.shrink_to_fit();
     }
 
 private:
     static constexpr uint32_t kNone = UINT32_MAX;
+    static constexpr uint32_t kPageSize = 256;
+    static constexpr uint32_t kPages = (kKeys + kPageSize - 1) / kPageSize;
+    using Page = std::array<uint32_t, kPageSize>;  // per key: the entry's position, or kNone
 
-    uint32_t& slotOf(uint32_t key) {
-        if (slots_.empty()) slots_.assign(kKeys, kNone);
-        return slots_[key & (kKeys - 1)];
+    const Page* pageAt(uint32_t key) const {
+        return pages_.empty() ? nullptr : pages_[key / kPageSize].get();
     }
 
-    std::vector<uint32_t> slots_;  // per key: the entry's position, or kNone
+    uint32_t slotAt(uint32_t key) const {
+        if (key >= kKeys) return kNone;
+        const Page* page = pageAt(key);
+        return page == nullptr ? kNone : (*page)[key % kPageSize];
+    }
+
+    uint32_t& slotOf(uint32_t key) {
+        key &= kKeys - 1;
+        if (pages_.empty()) pages_.resize(kPages);
+        std::unique_ptr<Page>& page = pages_[key / kPageSize];
+        if (page == nullptr) {
+            page = std::make_unique<Page>();
+            page->fill(kNone);
+        }
+        return (*page)[key % kPageSize];
+    }
+
+    std::vector<std::unique_ptr<Page>> pages_;
     std::vector<Entry> entries_;
 };
 

@@ -7,7 +7,6 @@ namespace {
 constexpr uint16_t kMessageObjectType = 6;
 constexpr size_t kMessageHeaderSize = 9;
 constexpr size_t kTrailerSize = 2;
-constexpr size_t kElementHeaderSize = 4;  // L and the type
 constexpr size_t kExpirySize = 4;
 constexpr size_t kValuesSize = 7;
 
