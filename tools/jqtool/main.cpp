@@ -1,6 +1,6 @@
 // jqtool - the reference host of the decoder: drives feedcore through its
-// exports and prints what they return; "jqtool jqid ..." does the same for
-// the JQID index, loaded at run time.
+// exports and prints what they return; "jqtool jqid ..." and "jqtool topics
+// ..." do the same for the JQID and topics indexes, loaded at run time.
 //
 // Exit status: 0 success, 1 a decoder call failed or output could not be
 // written, 2 wrong usage.
@@ -14,6 +14,7 @@
 #include "feedcore.h"
 #include "jqid_commands.h"
 #include "status_text.h"
+#include "topics_commands.h"
 
 namespace fs = std::filesystem;
 
@@ -186,6 +187,7 @@ const Command kCommands[] = {
      runDump},
     {"gcsp", "FILE", "Prints the file's key-parameter block.", runGcsp},
     {"jqid", "QUERY ARGUMENTS...", jqtool::kJqidHelp, jqtool::runJqid},
+    {"topics", "QUERY ARGUMENTS...", jqtool::kTopicsHelp, jqtool::runTopics},
 };
 
 void printUsage(FILE* out) {
