@@ -67,7 +67,8 @@ stage_asan() {
 
 # Only what runs threads: the index libraries queried during reloads.
 stage_tsan() {
-    configure_and_build tsan --target idindex_concurrency idindex_stress feedcore idindex &&
+    configure_and_build tsan --target idindex_concurrency idindex_stress idindex \
+        newsindex_concurrency newsindex_stress newsindex feedcore &&
         run_ctest "concurrency suites under TSan" ctest --preset tsan -R '_concurrency$'
 }
 
@@ -80,7 +81,7 @@ windows_stage() {
     if [ "$preset" = win32 ] && [ "${JQ_WIN32_SUITE:-auto}" != run ] &&
         ! reason=$(cmake/can-run-i386.sh); then
         echo "NOT RUN: the 32-bit Windows suite, because $reason"
-        configure_and_build win32 --target feedcore idindex jqtool jqwrite || return 1
+        configure_and_build win32 --target feedcore idindex newsindex jqtool jqwrite || return 1
         ran "built the win32 DLLs and tools"
         ran "win32 suite NOT RUN ($reason; win64 carries the Windows run-time coverage)"
         run_ctest "win32 interface checks" ctest --test-dir build/win32 -L interface \
