@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "byte_reader.h"
 #include "platform.h"
@@ -28,16 +29,30 @@ public:
     bool readExact(uint64_t offset, uint8_t* buffer, size_t count);
 };
 
-// An open file; the file stays owned by the caller.
+// An open file; the file stays owned by the caller. Reads below the window
+// size are served from a window read ahead, so that a file of many small
+// packages costs one system read per window instead of a seek and a read per
+// header and payload. A window that cannot be had (no memory, a failed read)
+// leaves the read to the file itself.
 class FileSource final : public ByteSource {
 public:
+    static constexpr size_t kWindowSize = 64 * 1024;
+
     FileSource(platform::File& file, uint64_t size) : file_(file), size_(size) {}
     uint64_t size() const override { return size_; }
     bool readAt(uint64_t offset, uint8_t* buffer, size_t count, size_t& got) override;
 
 private:
+    bool windowHolds(uint64_t offset, size_t count) const;
+    bool fillWindow(uint64_t offset);
+    bool readFromFile(uint64_t offset, uint8_t* buffer, size_t count, size_t& got);
+
     platform::File& file_;
     uint64_t size_;
+    std::unique_ptr<uint8_t[]> window_;
+    uint64_t windowOffset_ = 0;
+    size_t windowSize_ = 0;
+    bool windowAtEnd_ = false;  // the read that filled it stopped at the file's end
 };
 
 // Bytes in memory.

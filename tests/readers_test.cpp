@@ -3,6 +3,10 @@
 // reader, the key-parameter search and the file header.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 #include "byte_source.h"
 #include "des.h"
 #include "file_readers.h"
@@ -34,6 +38,48 @@ DataPackage objectPackage(uint8_t type, Bytes object, uint8_t oddEven = 1) {
     p.plain.insert(p.plain.end(), object.begin(), object.end());
     p.oddEvenFlag = oddEven;
     return p;
+}
+
+// A file source gives exactly what the memory source gives over the same
+// bytes, for reads inside, across and after its read-ahead window, at and
+// past the end, and larger than the window.
+TEST(FileSource, ReadsAsMemoryDoesAcrossWindowsAndTheEnd) {
+    constexpr size_t kWindow = FileSource::kWindowSize;
+    Bytes bytes(2 * kWindow + 1000);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + (i >> 9));
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("jq-file-source-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+#ifdef _WIN32
+    platform::File file = platform::File::openForReading(path.wstring().c_str());
+#else
+    platform::File file = platform::File::openForReading(path.u16string().c_str());
+#endif
+    ASSERT_TRUE(file.isOpen());
+    FileSource fromFile(file, bytes.size());
+    MemorySource fromMemory({bytes.data(), bytes.size()});
+    const struct {
+        uint64_t offset;
+        size_t count;
+    } reads[] = {{0, 16},           {10, 100},         {kWindow - 8, 16}, {kWindow - 8, 8},
+                 {5, 20},           {kWindow, kWindow}, {2 * kWindow - 4, 2000},
+                 {bytes.size() - 3, 10}, {bytes.size(), 4}, {bytes.size() + 5, 4},
+                 {100, 3 * kWindow}, {3, 0},           {2 * kWindow + 999, 1}};
+    for (const auto& r : reads) {
+        Bytes a(r.count + 1, 0xEE), b(r.count + 1, 0xEE);
+        size_t gotA = 99, gotB = 99;
+        ASSERT_TRUE(fromFile.readAt(r.offset, a.data(), r.count, gotA));
+        ASSERT_TRUE(fromMemory.readAt(r.offset, b.data(), r.count, gotB));
+        EXPECT_EQ(gotA, gotB) << "offset " << r.offset << " count " << r.count;
+        EXPECT_EQ(a, b) << "offset " << r.offset << " count " << r.count;
+    }
+    file.close();
+    std::filesystem::remove(path);
 }
 
 struct Reader {
