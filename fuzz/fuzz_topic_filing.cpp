@@ -69,13 +69,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
         package.packetHeader = b.header.empty() ? nullptr : b.header.data();
         package.data = b.data.empty() ? nullptr : b.data.data();
         package.dataLength = static_cast<uint32_t>(dataLength);
-        tolvoLayout = (flags & 0x80) != 0;
         // The passes run in order: once a package of the second comes, the
-        // first has ended.
+        // first has ended. Each package stands for a file of its own.
         const bool second = secondPass || (flags & 0x40) != 0;
         if (second && !secondPass) tables.passEnded(jq::index::Pass::First);
         secondPass = second;
-        tables.takePackage(second ? jq::index::Pass::Second : jq::index::Pass::First, package);
+        const jq::index::Pass pass = second ? jq::index::Pass::Second : jq::index::Pass::First;
+        tolvoLayout = (flags & 0x80) != 0;
+        tables.fileDecoded(pass, JQ_OK);
+        tables.takePackage(pass, package);
     }
     tables.passEnded(jq::index::Pass::Second);
     tables.loadEnded();

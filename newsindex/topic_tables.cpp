@@ -120,7 +120,7 @@ JQStatus TopicTables::file(index::Pass pass, const PackageRecord& package) {
         }
         case kTopicMessage6E:
         case kTopicMessage61:
-            return fileTopicMessage(package, tolvo_(),
+            return fileTopicMessage(package, tolvoLayout_,
                                     tables.byType[package.TypeCode == kTopicMessage6E ? 0 : 1]);
         default:
             return JQ_ERR_FORMAT;

@@ -59,8 +59,9 @@ struct PassTables {
     void clear();
 };
 
-// Whether topic message headers have the other layout ("Tolvo.ini" beside
-// the host); asked for each message package.
+// Whether topic message headers have the container reading's layout
+// ("Tolvo.ini" beside the host); asked for each file as it is decoded, the
+// moment feedcore chooses the reading of that file.
 using TolvoProbe = bool (*)();
 bool tolvoBesideHost();
 
@@ -81,13 +82,14 @@ public:
     // The load: the first pass files into the main tables, the second into
     // its own, which replace the main tables' entries when it ends; the views
     // are built when the load ends. Statuses are not reported.
-    void fileDecoded(index::Pass, JQStatus) override {}
+    void fileDecoded(index::Pass, JQStatus) override { tolvoLayout_ = tolvo_(); }
     void takePackage(index::Pass pass, const PackageRecord& package) override;
     void passEnded(index::Pass pass) override;
     JQStatus loadEnded() override;
     void clear() override;
 
-    // Files one package into the tables of a pass; its filing status.
+    // Files one package into the tables of a pass, its messages read in the
+    // layout of the last file decoded; its filing status.
     JQStatus file(index::Pass pass, const PackageRecord& package);
 
     const MajorView& majors() const { return majorView_; }
@@ -99,6 +101,7 @@ private:
     void buildViews();
 
     TolvoProbe tolvo_;
+    bool tolvoLayout_ = false;  // of the file being filed
     PassTables main_;
     PassTables update_;  // the second pass's, until it ends
     MajorView majorView_;

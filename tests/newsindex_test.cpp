@@ -235,7 +235,7 @@ TEST(TopicTables, TheSecondPassReplacesAndTypePrecedenceComesAfterIt) {
     EXPECT_TRUE(tables.messages().empty());
 }
 
-TEST(TopicTables, MessagesOf6EWinOver61AndTheContainerReadingIsAskedPerPackage) {
+TEST(TopicTables, MessagesOf6EWinOver61AndTheContainerReadingIsAskedPerFile) {
     Packages packages;
     TopicTables normal(tolvoOff);
     normal.file(Pass::First, packages.add(k61, messageHeader(1, 2), messageData({0x61})));
@@ -246,6 +246,7 @@ TEST(TopicTables, MessagesOf6EWinOver61AndTheContainerReadingIsAskedPerPackage) 
     EXPECT_EQ((*normal.messages().find(0x0203))->object.data[0], 0x61);
 
     TopicTables tolvo(tolvoOn);
+    tolvo.fileDecoded(Pass::First, JQ_OK);
     tolvo.file(Pass::First, packages.add(k6E, messageHeader(1, 2), messageData({0x6E})));
     tolvo.loadEnded();
     // 01 02 00 00: serial 0x0201, then message 0, service 0.
