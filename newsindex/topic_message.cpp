@@ -1,5 +1,7 @@
-// topic_message.cpp - decoding message objects and the expiry rule.
+// topic_message.cpp - decoding message objects.
 #include "topic_message.h"
+
+#include "typed_elements.h"
 
 namespace jq::newsindex {
 namespace {
@@ -14,19 +16,16 @@ constexpr size_t kValuesSize = 7;
 // Elements of types not kept come back with type 0.
 bool readElement(ByteReader& message, TopicElement& element) {
     element = TopicElement{};
-    const uint16_t length = message.u16be();
-    const uint16_t type = message.u16be();
-    if (!message.ok() || length < 2) return false;
-    ByteReader payload(message.bytes(length - 2u));
-    if (!message.ok()) return false;
-
-    element.length = length;
-    switch (type) {
+    records::TypedElement framed;
+    if (!records::readTypedElement(message, framed)) return false;
+    ByteReader payload(framed.payload);
+    element.length = framed.length;
+    switch (framed.type) {
         case kFirstData:
         case kSecondData:
         case kThirdData:
         case kKeptData:
-            element.payload = payload.rest();
+            element.payload = framed.payload;
             break;
         case kExpiry:
             if (!payload.canRead(kExpirySize)) return false;
@@ -40,7 +39,7 @@ bool readElement(ByteReader& message, TopicElement& element) {
         default:
             return true;  // skipped
     }
-    element.type = type;
+    element.type = framed.type;
     return true;
 }
 
