@@ -112,6 +112,58 @@ TEST(TopicWriter, ListsMessagesAndMicp) {
     EXPECT_EQ(micpPacketHeader(300, 3, 2), hex("0000012C 0003 0002"));
 }
 
+// A message-object block against its bytes written out by hand: header,
+// elements of every helper, the faults a reader must meet (a wrong length,
+// a short expiry, another trailer, another object type), and the packet
+// header of the container reading.
+TEST(RecordDescription, TopicMessageObjects) {
+    const std::string object =
+        "message-object byte=1 message-byte=2 time=86400 values=3,4\n"
+        "text type=2 \"AB\"\n"
+        "text type=8 \"天気\"\n"
+        "element type=6 \"cd\"\n"
+        "element type=9\n"
+        "expiry 1992-01-01T00:00:01\n"
+        "values 1 2 3 0x44\n"
+        "element type=5 length=9 010203\n"
+        "trailer 07\n"
+        "end\n";
+    const Bytes data = hex(
+        "0002 0006 01 02 00015180 0003 0004"
+        " 0004 0002 4142  0006 0008 93568B43  0004 0006 6364  0002 0009"
+        " 0006 0005 00015181  0009 0007 0001 0002 0003 44  0009 0005 010203  07  FF");
+    EXPECT_EQ(describedPackage("0x6E", "topic-message message=5 service=1 serial=0x1234 smk=2\n" +
+                                           object + "object FF\nend"),
+              apiPackage(0x6E, hex("05 01 1234 0002"), data));
+    EXPECT_EQ(describedPackage("0x61", "topic-message message=5 service=1 serial=0x1234 smk=2 "
+                                       "tolvo=1\n" + object + "object FF\nend"),
+              apiPackage(0x61, hex("3412 05 01 0002"), data));
+    // Defaults: type 6, zero header, the trailer 00 00; an empty trailer; type 5.
+    EXPECT_EQ(describedPackage("0x6E", "topic-message\nmessage-object\nend\n"
+                                       "message-object type=5 time=0\ntrailer\nend\nend"),
+              apiPackage(0x6E, hex("00 00 0000 0000"),
+                         hex("0000 0006 00 00 00000000 0000 0000 0000"
+                             " 0005 00 00 00000000 0000 0000")));
+
+    std::vector<DescribedFile> files;
+    std::string error;
+    const auto fails = [&](const std::string& inner, const std::string& message) {
+        const std::string text =
+            "file f\n package type=0x6E\n topic-message\n message-object\n" + inner + "end\nend\n";
+        EXPECT_FALSE(buildFromDescription(text, files, error)) << inner;
+        EXPECT_NE(error.find(message), std::string::npos) << error;
+    };
+    fails("values 1 2 3\n end\n end\n", "line 5: values takes four numbers");
+    fails("values 1 2 3 256\n end\n end\n", "line 5: values");
+    fails("expiry 1991-12-30\n end\n end\n", "line 5: expiry");
+    fails("trailer\n trailer 00\n end\n end\n", "line 6: a message object has one trailer");
+    fails("element 5 00\n end\n end\n", "line 5: ");
+    fails("object 00\n end\n end\n", "unknown statement 'object' in a message object");
+    EXPECT_FALSE(buildFromDescription(
+        "file f\n package type=0x6E\n topic-message\n message-object\n end\n", files, error));
+    EXPECT_NE(error.find("line 3: the record block is not closed"), std::string::npos) << error;
+}
+
 TEST(TableWriters, HandCheckedEntries) {
     AreaList list{16, 0, 0, 0, 0, {{0x1FFFF, 0x1FFFF}, {1001, {}}}, true};
     EXPECT_EQ(areaData(kCmidAreaLists, {list}), hex("0010 11FFFF 01FFFF 2003E9"));

@@ -178,7 +178,24 @@ since 1991-12-31, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS.
     entry [lead=N] [major=N] [minor=N] [object=N service=N | ref=HEX]
           [message=N] [TITLE [DETAILS]]
   topic-message [message=N] [service=N] [serial=N] [smk=N] [data-smk=N]
-    object BYTES                                                  0x61, 0x6E
+      [tolvo=1]                                                   0x61, 0x6E
+    object BYTES                   object bytes as they stand
+    message-object [type=N] [byte=N] [message-byte=N] [time=T] [values=N,N]
+      element type=N [length=N] BYTES      an element of any type
+      text type=N [length=N] [TXT]         an element whose payload is a text
+      expiry T                             type 5: the expiry time
+      values N N N N                       type 7: three 16-bit values, a byte
+      trailer [BYTES]                      instead of the trailer 00 00
+    end
+  The object and message-object statements append to the object in order. A
+  message object is its type (6 unless type=), byte=, then message-byte=, the
+  time, the two values= and the elements, then the trailer. Elements 2, 6
+  and 8 are the texts a host reads back, 9 is kept, 5 and 7 are read, others
+  skipped. length= writes a wrong element length; a short expiry or values
+  payload is 'element type=5 BYTES'. tolvo=1 writes the packet header as the
+  container reading takes it (serial little-endian, message, service, SMK).
+  The data begins with SMK again (data-smk= writes another value); a reader
+  takes the message when bit 1 of SMK or of the second data byte is set.
   dictionary categories|keywords|keyword-categories|actors|actor-categories|icons
     category major=N [minor=N] [contents=C/U,...] [TXT [TXT]]    0x5D, 0xE2
     keyword [host=N] code=N [category=N] [TXT]    (host= in 0xE2 only)

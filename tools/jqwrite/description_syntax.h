@@ -224,6 +224,8 @@ public:
 protected:
     virtual void entry(const std::string& keyword, Args& args) = 0;
     virtual void finish() = 0;
+    // True while an inner block is open: its 'end' goes to entry().
+    virtual bool inner() const { return false; }
 
     Bytes header_;
     Bytes data_;

@@ -11,9 +11,11 @@
 
 #include "description_syntax.h"
 #include "jqid_data.h"
+#include "put_bytes.h"
 #include "record_data.h"
 #include "schedule_data.h"
 #include "shift_jis.h"
+#include "topic_object.h"
 
 namespace jq::write::description {
 namespace {
@@ -184,22 +186,86 @@ std::unique_ptr<RecordBlock> openJqid(uint8_t, Args& args) {
 
 // ---- Topic messages and lists ---------------------------------------------------
 
+// A topic message: raw 'object' bytes and 'message-object' blocks, each
+// appended to the object in order. tolvo=1 writes the packet header as the
+// container reading has it.
+class TopicMessageBlock : public RecordBlock {
+public:
+    explicit TopicMessageBlock(Args& args) {
+        takeAttrs(args, {{"message", 255, m_.messageId},
+                         {"service", 255, m_.serviceId},
+                         {"serial", 0xFFFF, m_.serialNumber},
+                         {"smk", 0xFFFF, m_.smk},
+                         {"data-smk", 0xFFFF, m_.dataSmk},
+                         {"tolvo", 1, tolvo_}});
+        args.done(false);
+    }
+
+private:
+    bool inner() const override { return object_.has_value(); }
+
+    void entry(const std::string& keyword, Args& args) override {
+        if (object_) return objectStatement(keyword, args);
+        if (keyword == "object") return appendBytes(args, m_.object);
+        if (keyword != "message-object")
+            fail("a topic message holds 'object' statements and 'message-object' blocks");
+        TopicObject& o = object_.emplace();
+        takeAttrs(args, {{"type", 0xFFFF, o.objectType},
+                         {"byte", 255, o.objectByte},
+                         {"message-byte", 255, o.messageByte}});
+        o.messageTime = takeMoment(args, "time");
+        const std::vector<uint16_t> values = takeList<uint16_t>(args, "values", 0xFFFF);
+        if (values.size() > 2) fail("values: the message header holds two values");
+        std::copy(values.begin(), values.end(), o.headerValues);
+        args.done(false);
+        trailerGiven_ = false;
+    }
+
+    void objectStatement(const std::string& keyword, Args& args) {
+        TopicObject& o = *object_;
+        if (keyword == "end") {
+            args.done(false);
+            append(m_.object, topicObjectBytes(o));
+            object_.reset();
+        } else if (keyword == "element" || keyword == "text") {
+            TopicObjectElement& e = o.elements.emplace_back();
+            takeAttrs(args, {{"type", 0xFFFF, e.type, true}, {"length", 0xFFFF, e.length}});
+            if (keyword == "element") return appendBytes(args, e.payload);
+            takeTexts(args, {{"text", &e.payload}});
+        } else if (keyword == "expiry" || keyword == "values") {
+            args.done(true);
+            const size_t count = keyword == "expiry" ? 1 : 4;
+            if (args.items.size() != count || args.items[0].quoted)
+                fail(keyword == "expiry" ? "expiry takes one time T" : "values takes four numbers");
+            if (count == 1) return o.elements.push_back(topicExpiryElement(momentOf(args.items[0].text, "expiry")));
+            uint64_t v[4];
+            for (size_t i = 0; i < 4; ++i)
+                v[i] = parseNumber(args.items[i].text, i < 3 ? 0xFFFF : 255, "values");
+            o.elements.push_back(topicValuesElement(static_cast<uint16_t>(v[0]), static_cast<uint16_t>(v[1]),
+                                                    static_cast<uint16_t>(v[2]), static_cast<uint8_t>(v[3])));
+        } else if (keyword == "trailer") {
+            if (trailerGiven_) fail("a message object has one trailer");
+            trailerGiven_ = true;
+            o.trailer.clear();
+            appendBytes(args, o.trailer);
+        } else {
+            fail("unknown statement '" + keyword + "' in a message object");
+        }
+    }
+
+    void finish() override {
+        header_ = tolvo_ ? tolvoTopicMessagePacketHeader(m_) : topicMessagePacketHeader(m_);
+        data_ = topicMessageData(m_);
+    }
+
+    TopicMessage m_;
+    bool tolvo_ = false;
+    std::optional<TopicObject> object_;
+    bool trailerGiven_ = false;
+};
+
 std::unique_ptr<RecordBlock> openTopicMessage(uint8_t, Args& args) {
-    TopicMessage m;
-    takeAttrs(args, {{"message", 255, m.messageId},
-                     {"service", 255, m.serviceId},
-                     {"serial", 0xFFFF, m.serialNumber},
-                     {"smk", 0xFFFF, m.smk},
-                     {"data-smk", 0xFFFF, m.dataSmk}});
-    args.done(false);
-    const auto entry = [](TopicMessage& m, const std::string& keyword, Args& args) {
-        if (keyword != "object") fail("a topic message holds 'object' statements");
-        appendBytes(args, m.object);
-    };
-    return block(m, entry, [](const TopicMessage& m, Bytes& header, Bytes& data) {
-        header = topicMessagePacketHeader(m);
-        data = topicMessageData(m);
-    });
+    return std::make_unique<TopicMessageBlock>(args);
 }
 
 struct TopicList {
@@ -530,7 +596,7 @@ const BlockKind kBlockKinds[] = {
 }  // namespace
 
 bool RecordBlock::statement(const std::string& keyword, Args& args) {
-    if (keyword != "end") {
+    if (keyword != "end" || inner()) {
         entry(keyword, args);
         return false;
     }
