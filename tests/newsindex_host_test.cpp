@@ -297,18 +297,30 @@ TEST_F(TopicsHost, TpuFilesLoadLastAndReplaceEntriesOfTheirKeys) {
         "entry: 3\nHostID: 100\nMinorCategoryID: 4\nTitleLength: 15\nTitle: \"update 62 only\"\n"
         "DetailsLength: 0\nDetails: (none)\nServiceID: 9\nMessageID: 0\n"
         "status: 0 (success)\n";
-    // The file system's order must not matter: the files are written both ways.
-    for (const bool updateFirst : {true, false}) {
-        const fs::path data = folder_.path() / (updateFirst ? "update-first" : "plain-first");
-        fs::create_directories(data);
-        if (updateFirst) jqFile(data / "T0-tpu.jq", update);
-        jqFile(data / "T1.jq", plain);
-        if (!updateFirst) jqFile(data / "T0-tpu.jq", update);
-        SCOPED_TRACE(data.filename().string());
-        EXPECT_EQ(answer({"majors", "--folder", data.string()}),
+    // Neither the order of the folders nor that of the files in a folder
+    // matters: the plain file first would win among plain files, the TPU file
+    // first among those in one folder, whatever the file system's order.
+    const fs::path plainFolder = dataFolder("plain");
+    const fs::path updateFolder = dataFolder("update");
+    const fs::path both = dataFolder("both");
+    jqFile(plainFolder / "T1.jq", plain);
+    jqFile(updateFolder / "T0-tpu.jq", update);
+    jqFile(both / "T1.jq", plain);
+    jqFile(both / "T0-tpu.jq", update);
+    const std::vector<std::vector<std::string>> folderLists = {
+        {"--folder", plainFolder.string(), "--folder", updateFolder.string()},
+        {"--folder", updateFolder.string(), "--folder", plainFolder.string()},
+        {"--folder", both.string()}};
+    for (const std::vector<std::string>& folders : folderLists) {
+        SCOPED_TRACE(folders[1]);
+        const auto query = [&folders](std::vector<std::string> args) {
+            args.insert(args.end(), folders.begin(), folders.end());
+            return args;
+        };
+        EXPECT_EQ(answer(query({"majors"})),
                   "count: 1\n" + majorLines(0, 1, "update major") + "status: 0 (success)\n");
-        EXPECT_EQ(answer({"minors", "1", "--folder", data.string()}), minors);
-        EXPECT_NE(answer({"data", "7", "1", "--folder", data.string()})
+        EXPECT_EQ(answer(query({"minors", "1"})), minors);
+        EXPECT_NE(answer(query({"data", "7", "1"}))
                       .find("Type2Length: 14\nType2Data: \"update message\"\n"),
                   std::string::npos);
     }
