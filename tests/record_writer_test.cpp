@@ -54,8 +54,7 @@ TEST(JqidWriter, EntriesWithComputedLengths) {
     link.expiryDate = 86400;
     table.entries.push_back(link);
     EXPECT_EQ(jqidPacketHeader(table), hex("43E9 0000 0000"));
-    EXPECT_EQ(jqidData(table),
-              hex("00015180 14 000102030405 FFFF00000001 00000000 00015180"));
+    EXPECT_EQ(jqidData(table), hex("00015180 14 000102030405 FFFF00000001 00000000 00015180"));
 
     JqidEntry uri;
     uri.uri = Bytes(255, 'u');
@@ -128,19 +127,22 @@ TEST(RecordDescription, TopicMessageObjects) {
         "element type=5 length=9 010203\n"
         "trailer 07\n"
         "end\n";
-    const Bytes data = hex(
-        "0002 0006 01 02 00015180 0003 0004"
-        " 0004 0002 4142  0006 0008 93568B43  0004 0006 6364  0002 0009"
-        " 0006 0005 00015181  0009 0007 0001 0002 0003 44  0009 0005 010203  07  FF");
+    const Bytes data =
+        hex("0002 0006 01 02 00015180 0003 0004"
+            " 0004 0002 4142  0006 0008 93568B43  0004 0006 6364  0002 0009"
+            " 0006 0005 00015181  0009 0007 0001 0002 0003 44  0009 0005 010203  07  FF");
     EXPECT_EQ(describedPackage("0x6E", "topic-message message=5 service=1 serial=0x1234 smk=2\n" +
                                            object + "object FF\nend"),
               apiPackage(0x6E, hex("05 01 1234 0002"), data));
-    EXPECT_EQ(describedPackage("0x61", "topic-message message=5 service=1 serial=0x1234 smk=2 "
-                                       "tolvo=1\n" + object + "object FF\nend"),
+    EXPECT_EQ(describedPackage("0x61",
+                               "topic-message message=5 service=1 serial=0x1234 smk=2 "
+                               "tolvo=1\n" +
+                                   object + "object FF\nend"),
               apiPackage(0x61, hex("3412 05 01 0002"), data));
     // Defaults: type 6, zero header, the trailer 00 00; an empty trailer; type 5.
-    EXPECT_EQ(describedPackage("0x6E", "topic-message\nmessage-object\nend\n"
-                                       "message-object type=5 time=0\ntrailer\nend\nend"),
+    EXPECT_EQ(describedPackage("0x6E",
+                               "topic-message\nmessage-object\nend\n"
+                               "message-object type=5 time=0\ntrailer\nend\nend"),
               apiPackage(0x6E, hex("00 00 0000 0000"),
                          hex("0000 0006 00 00 00000000 0000 0000 0000"
                              " 0005 00 00 00000000 0000 0000")));
@@ -219,8 +221,9 @@ TEST(RecordDescription, BlocksBuildTheBytesOfTheApi) {
     id.id = 7;
     id.expiryDate = 86400;
     table.entries.push_back(id);
-    EXPECT_EQ(describedPackage("0xDF", "jqid-table grt=1001 time=1992-01-01\n"
-                                       "id jqid=0x03E900000010 id=7 expiry=86400\nend"),
+    EXPECT_EQ(describedPackage("0xDF",
+                               "jqid-table grt=1001 time=1992-01-01\n"
+                               "id jqid=0x03E900000010 id=7 expiry=86400\nend"),
               apiPackage(0xDF, jqidPacketHeader(table), jqidData(table)));
 
     TopicEntry e;
@@ -231,12 +234,14 @@ TEST(RecordDescription, BlocksBuildTheBytesOfTheApi) {
     e.objectId = 0x1234;
     e.serviceId = 7;
     e.messageId = 9;
-    EXPECT_EQ(describedPackage("0x6F", "topic-list major=3\nentry lead=5 major=1 minor=2 "
-                                       "object=0x1234 service=7 message=9 \"AB\"\nend"),
+    EXPECT_EQ(describedPackage("0x6F",
+                               "topic-list major=3\nentry lead=5 major=1 minor=2 "
+                               "object=0x1234 service=7 message=9 \"AB\"\nend"),
               apiPackage(0x6F, topicListPacketHeader(3), topicListData(kTopicList, {e})));
 
     EXPECT_EQ(describedPackage("0x71", "areas\nlist 1001 2000-2999\nend"),
-              apiPackage(0x71, {}, areaData(kAreaList, {{0, 0, 0, 0, 0, {{1001, {}}, {2000, 2999}}, true}})));
+              apiPackage(0x71, {},
+                         areaData(kAreaList, {{0, 0, 0, 0, 0, {{1001, {}}, {2000, 2999}}, true}})));
 
     std::vector<DescribedFile> files;
     std::string error;

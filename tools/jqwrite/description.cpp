@@ -171,7 +171,7 @@ since 1991-12-31, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS.
       [update-end=1] [time=T]                                          0xDF
     event|id|uri|actor|message|sponsor|link jqid=N [effective=T] [expiry=T]
       [length=N]  (a wrong entry length); the statement suits CurrentGRT:
-    event gcn=N event=N | event gcn=N date=DATE|mjd=N start=H:MM:SS duration=M:SS
+    event gcn=N event=N | event gcn=N date=DATE|N|mjd=N start=H:MM:SS duration=M:SS
     id id=N    message id=N service=N    link to=JQID
     uri TXT TXT    actor actor=N TXT TXT    sponsor sponsor=N TXT TXT
   topic-list major=N                                              0x6F, 0x62

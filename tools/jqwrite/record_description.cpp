@@ -103,12 +103,8 @@ void jqidEvent(JqidEntry& e, Args& args) {
         return;
     }
     e.idType = 1;
-    if (const auto date = args.takeWord("date")) {
-        const Date d = dateOf(*date, "date");
-        e.mjd = modifiedJulianDateOf(d.year, d.month, d.day);
-    } else {
-        e.mjd = takeOr<uint16_t>(args, "mjd", 0xFFFF);
-    }
+    const std::optional<uint16_t> date = takeDay(args, "date", true);
+    e.mjd = date ? *date : takeOr<uint16_t>(args, "mjd", 0xFFFF);
     const std::vector<uint64_t> start =
         numbers(args.takeWord("start").value_or("0:0:0"), ':', {2047, 2047, 2047}, "start");
     if (start[0] * 60 + start[1] > 2047 || start[2] > 63)
@@ -237,12 +233,15 @@ private:
             const size_t count = keyword == "expiry" ? 1 : 4;
             if (args.items.size() != count || args.items[0].quoted)
                 fail(keyword == "expiry" ? "expiry takes one time T" : "values takes four numbers");
-            if (count == 1) return o.elements.push_back(topicExpiryElement(momentOf(args.items[0].text, "expiry")));
+            if (count == 1)
+                return o.elements.push_back(
+                    topicExpiryElement(momentOf(args.items[0].text, "expiry")));
             uint64_t v[4];
             for (size_t i = 0; i < 4; ++i)
                 v[i] = parseNumber(args.items[i].text, i < 3 ? 0xFFFF : 255, "values");
-            o.elements.push_back(topicValuesElement(static_cast<uint16_t>(v[0]), static_cast<uint16_t>(v[1]),
-                                                    static_cast<uint16_t>(v[2]), static_cast<uint8_t>(v[3])));
+            o.elements.push_back(
+                topicValuesElement(static_cast<uint16_t>(v[0]), static_cast<uint16_t>(v[1]),
+                                   static_cast<uint16_t>(v[2]), static_cast<uint8_t>(v[3])));
         } else if (keyword == "trailer") {
             if (trailerGiven_) fail("a message object has one trailer");
             trailerGiven_ = true;

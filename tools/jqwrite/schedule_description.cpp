@@ -41,13 +41,6 @@ void takeClock(Args& args, const std::string& name, uint8_t& h, uint8_t& m, uint
     s = static_cast<uint8_t>(clock[2]);
 }
 
-// A list of component tags: "1,2,0x10".
-std::optional<std::vector<uint8_t>> takeTags(Args& args, const std::string& name) {
-    const std::optional<std::string> word = args.takeWord(name);
-    if (!word) return std::nullopt;
-    return numberList<uint8_t>(*word, 255, name);
-}
-
 // The items of a statement as numbers, one per item.
 template <typename T>
 std::vector<T> numberItems(const Args& args, uint64_t max, const std::string& what) {
@@ -263,7 +256,7 @@ bool access(aux::ConditionalAccess& f, const std::string& keyword, Args& args) {
     if (keyword != "contract") return false;
     aux::ConditionalAccess::Contract& c = f.contracts.emplace_back();
     takeAttrs(args, {{"system", 0xFFFF, c.caSystemId}, {"unit", 15, c.unitId}});
-    c.componentTags = takeTags(args, "tags").value_or(c.componentTags);
+    c.componentTags = takeList<uint8_t>(args, "tags", 255);
     if (const auto data = args.takeWord("data")) putHexItem(c.contract, *data);
     args.done(true);
     c.feeName = textOf(args, "fee name");
@@ -284,7 +277,7 @@ bool groups(aux::ComponentGroups& f, const std::string& keyword, Args& args) {
         if (f.groups.empty()) fail("a unit belongs to a group: give 'group' first");
         aux::ComponentGroups::Unit& u = f.groups.back().units.emplace_back();
         u.unitId = takeOr<uint8_t>(args, "id", 15);
-        u.componentTags = takeTags(args, "tags").value_or(u.componentTags);
+        u.componentTags = takeList<uint8_t>(args, "tags", 255);
         args.done(false);
     } else {
         return false;
@@ -297,7 +290,7 @@ void dataEntry(aux::DataContents& f, Args& args) {
     takeAttrs(args, {{"component", 0xFFFF, e.copmId, true}});
     e.entryComp = takeOr<uint8_t>(args, "entry-comp", 255);
     e.country = takeCode(args, "country", "jpn");
-    e.compRefs = takeTags(args, "refs").value_or(e.compRefs);
+    e.compRefs = takeList<uint8_t>(args, "refs", 255);
     takeAttrs(args, {{"selector-length", 255, e.selectorLength}});
     args.done(true);
     e.title = textOf(args, "data content title");
