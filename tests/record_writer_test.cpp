@@ -239,6 +239,16 @@ TEST(RecordDescription, BlocksBuildTheBytesOfTheApi) {
                                "object=0x1234 service=7 message=9 \"AB\"\nend"),
               apiPackage(0x6F, topicListPacketHeader(3), topicListData(kTopicList, {e})));
 
+    // date= takes a date or the Modified Julian Date itself, as mjd= does.
+    const Bytes event =
+        apiPackage(0xDF, hex("01F4 0000 0000"),
+                   hex("00000000 18 000000000001 0001 80 ED9B 00 00 000000 00000000 00000000"));
+    for (const char* day : {"date=2025-06-01", "date=60827", "mjd=60827"})
+        EXPECT_EQ(describedPackage("0xDF", std::string("jqid-table grt=500\nevent jqid=1 gcn=1 ") +
+                                               day + " start=0:0:0 duration=0:0\nend"),
+                  event)
+            << day;
+
     EXPECT_EQ(describedPackage("0x71", "areas\nlist 1001 2000-2999\nend"),
               apiPackage(0x71, {},
                          areaData(kAreaList, {{0, 0, 0, 0, 0, {{1001, {}}, {2000, 2999}}, true}})));
@@ -249,6 +259,11 @@ TEST(RecordDescription, BlocksBuildTheBytesOfTheApi) {
         "file f\n package type=0xDF\n jqid-table grt=1001\n link jqid=1 to=2\n end\n end\nend\n",
         files, error));
     EXPECT_NE(error.find("line 4"), std::string::npos) << error;
+    EXPECT_FALSE(
+        buildFromDescription("file f\n package type=0xDF\n jqid-table grt=500\n"
+                             " event jqid=1 date=2025-02-30\n end\n end\nend\n",
+                             files, error));
+    EXPECT_NE(error.find("line 4: date: "), std::string::npos) << error;
     EXPECT_FALSE(buildFromDescription("file f\n package type=0x5D\n topic-list\n end\n end\nend\n",
                                       files, error));
 }
