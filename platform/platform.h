@@ -78,6 +78,14 @@ PathString sharedLibraryFileName(const JQChar* baseName);
 // cannot be determined.
 PathString pathBesideHost(const JQChar* fileName);
 
+// --- texts ----------------------------------------------------------------------
+
+// A null-terminated UTF-16 text in the system's ANSI code page
+// (WideCharToMultiByte with CP_ACP); on systems without one in code page 932
+// (Shift-JIS), the code of the data's texts. Characters the code page lacks
+// become '?'.
+std::string ansiFromUtf16(const JQChar* text);
+
 // --- libraries loaded at run time -------------------------------------------
 
 // A shared library loaded by full path (LoadLibraryW / dlopen with RTLD_NOW |

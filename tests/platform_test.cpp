@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -17,6 +18,7 @@
 
 #include "child_run.h"
 #include "feedcore_exports.h"
+#include "code_page_932.h"
 #include "platform.h"
 #include "test_files.h"
 
@@ -425,6 +427,32 @@ TEST(UtcClockTest, CountsHundredsOfNanosecondsSince1601) {
     EXPECT_LE(now, after + kSlack);
     // 2020-01-01 00:00:00 UTC.
     EXPECT_GT(now, 132223104000000000);
+}
+
+// Expected bytes from Python's cp932 codec.
+TEST(CodePage932Test, TextsBecomeShiftJisAndWhatItLacksAQuestionMark) {
+    const auto sjis = [](const std::u16string& text) {
+        const std::basic_string<JQChar> units(text.begin(), text.end());
+        std::string hex;
+        char piece[4];
+        for (const char c : text::shiftJisFromUtf16(units.c_str())) {
+            std::snprintf(piece, sizeof piece, "%02x", static_cast<uint8_t>(c));
+            hex += piece;
+        }
+        return hex;
+    };
+    EXPECT_EQ(sjis(u"LOGO_1"), "4c4f474f5f31");
+    EXPECT_EQ(sjis(u"\u65E5\u672C"), "93fa967b");        // kanji
+    EXPECT_EQ(sjis(u"\uFF71\uFF9F"), "b1df");           // half-width katakana
+    EXPECT_EQ(sjis(u"\uFF21\uFF22"), "82608261");       // full-width letters
+    EXPECT_EQ(sjis(u"\uFF5E\u301C\u2212\uFF0D"), "81608160817c817c");  // both readings
+    EXPECT_EQ(sjis(u"a\u00A5\U0001F600b"), "613f3f62");  // no yen sign, no emoji
+    EXPECT_EQ(sjis(std::u16string{u'x', char16_t(0xD800), u'y', char16_t(0xDC00)}), "783f793f");
+    EXPECT_EQ(sjis(u""), "");
+#ifndef _WIN32
+    // Without an ANSI code page the names of the data go through code page 932.
+    EXPECT_EQ(ansiFromUtf16(reinterpret_cast<const JQChar*>(u"\u65E5A")), "\x93\xfa" "A");
+#endif
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 //
 // Paths arrive as UTF-16 and are converted to UTF-8 for the system calls.
 #include "platform.h"
+#include "code_page_932.h"
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -195,6 +196,8 @@ bool existsBesideHost(const JQChar* fileName) {
     if (folder.empty()) return false;
     return File::openForReading((folder + fileName).c_str()).isOpen();
 }
+
+std::string ansiFromUtf16(const JQChar* text) { return text::shiftJisFromUtf16(text); }
 
 PathString sharedLibraryFileName(const JQChar* baseName) {
     return u"lib" + PathString(baseName) + u".so";

@@ -141,6 +141,15 @@ bool existsBesideHost(const JQChar* fileName) {
 
 PathString sharedLibraryFileName(const JQChar* baseName) { return PathString(baseName) + L".dll"; }
 
+std::string ansiFromUtf16(const JQChar* text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return {};
+    std::string ansi(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), size, nullptr, nullptr);
+    ansi.resize(static_cast<size_t>(size) - 1);  // without the terminating null
+    return ansi;
+}
+
 // --- Module -------------------------------------------------------------------
 
 Module Module::load(const JQChar* path) {

@@ -1,11 +1,11 @@
-// jis0208_table.h - the JIS X 0208 character set as data, for turning the
-// UTF-8 text of descriptions into Shift-JIS.
+// jis0208_table.h - the JIS X 0208 character set as data, for turning
+// Unicode text into Shift-JIS (code_page_932.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-namespace jq::write {
+namespace jq::text {
 
 // One row of JIS X 0208: its number (1-94) and its 94 cells in order as UTF-8
 // characters, an ASCII '_' standing for a cell that holds none (every
@@ -19,4 +19,4 @@ struct Jis0208Row {
 extern const Jis0208Row kJis0208Rows[];
 extern const size_t kJis0208RowCount;
 
-}  // namespace jq::write
+}  // namespace jq::text

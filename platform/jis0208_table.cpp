@@ -5,7 +5,7 @@
 // without a character. Rows 9-15 and 85-94 hold none.
 #include "jis0208_table.h"
 
-namespace jq::write {
+namespace jq::text {
 
 // clang-format off
 const Jis0208Row kJis0208Rows[] = {
@@ -245,4 +245,4 @@ const Jis0208Row kJis0208Rows[] = {
 
 const size_t kJis0208RowCount = sizeof kJis0208Rows / sizeof kJis0208Rows[0];
 
-}  // namespace jq::write
+}  // namespace jq::text
