@@ -241,17 +241,16 @@ GcspBlock blockFromAttrs(Args& args) {
         if (*year < 1990) fail("year must be 1990 to 2053");
         b.YearOffset = static_cast<uint8_t>(*year - 1990);
     }
-    takeAttrs(args, {{"odd-key", 63, b.OddKeyParameter},
-                     {"even-key", 63, b.EvenKeyParameter},
-                     {"p2", 63, b.Param2},
-                     {"p3", 31, b.Param3},
-                     {"p4", 31, b.Param4},
-                     {"p6", 7, b.Param6},
-                     {"f8", 1, b.Flag8},
-                     {"f9", 1, b.Flag9},
-                     {"f10", 1, b.Flag10},
-                     {"terminator", 255, b.Terminator}});
-    args.done(false);
+    takeOnly(args, {{"odd-key", 63, b.OddKeyParameter},
+                    {"even-key", 63, b.EvenKeyParameter},
+                    {"p2", 63, b.Param2},
+                    {"p3", 31, b.Param3},
+                    {"p4", 31, b.Param4},
+                    {"p6", 7, b.Param6},
+                    {"f8", 1, b.Flag8},
+                    {"f9", 1, b.Flag9},
+                    {"f10", 1, b.Flag10},
+                    {"terminator", 255, b.Terminator}});
     if (b.Month == 0) fail("month must be 1 to 12");
     return b;
 }
@@ -392,12 +391,11 @@ private:
     void beginPackage(Args& args) {
         DataPackage& p = package_ = DataPackage();
         p.typeCode = static_cast<uint8_t>(args.require("type", 255));
-        takeAttrs(args, {{"country", 1023, p.countryCode},
-                         {"host", 4095, p.hostId},
-                         {"odd", 1, p.oddEvenFlag},
-                         {"update", 63, p.updateNumber},
-                         {"version", 63, p.versionNumber}});
-        args.done(false);
+        takeOnly(args, {{"country", 1023, p.countryCode},
+                        {"host", 4095, p.hostId},
+                        {"odd", 1, p.oddEvenFlag},
+                        {"update", 63, p.updateNumber},
+                        {"version", 63, p.versionNumber}});
         methodGiven_ = false;
         scheduleGiven_ = false;
         packageLine_ = line_;
@@ -477,12 +475,13 @@ private:
 
     void packageFault(Args& args) {
         DataPackage& p = package_;
-        takeFaults(args, {{"checksum", 0xFFFF, p.totalCheckSum},
-                          {"plain-length", 0xFFFF, p.plainPackageDataLength},
-                          {"blocks", 0x3FFF, p.packageDataLength},
-                          {"uncompressed-length", 0xFFFF, p.unCompressedDataLength},
-                          {"start-code", 255, p.startCode}});
-        args.done(true);
+        takeFaults(args,
+                   {{"checksum", 0xFFFF, p.totalCheckSum},
+                    {"plain-length", 0xFFFF, p.plainPackageDataLength},
+                    {"blocks", 0x3FFF, p.packageDataLength},
+                    {"uncompressed-length", 0xFFFF, p.unCompressedDataLength},
+                    {"start-code", 255, p.startCode}},
+                   true);
         if (args.items.empty()) return;
         const Token& what = args.items.front();
         if (!what.quoted && what.text == "wrong-key" && args.items.size() == 1) {
@@ -510,7 +509,6 @@ private:
             beginEntry(args);
         } else if (keyword == "fault") {
             takeFaults(args, {{"size", kMax32, containerSize_}, {"count", 255, containerCount_}});
-            args.done(false);
         } else if (keyword == "stray" || keyword == "truncate") {
             edits_.push_back({line_, args, keyword == "truncate"});
         } else if (keyword == "end") {
@@ -540,10 +538,9 @@ private:
     void beginEntry(Args& args) {
         entry_ = ContainerEntry();
         entryCountry_.reset();
-        takeAttrs(args, {{"host", 0xFFFF, entry_.hostId},
-                         {"country", 0xFFFF, entryCountry_},
-                         {"gap", kMaxFill, entry_.gap}});
-        args.done(false);
+        takeOnly(args, {{"host", 0xFFFF, entry_.hostId},
+                        {"country", 0xFFFF, entryCountry_},
+                        {"gap", kMaxFill, entry_.gap}});
         source_.reset();
         packetHeader_.reset();
         entryLine_ = line_;
@@ -557,10 +554,9 @@ private:
         } else if (keyword == "micp") {
             uint32_t object = 0;
             uint16_t blocks = 1, block = 0;
-            takeAttrs(
+            takeOnly(
                 args,
                 {{"object", kMax32, object}, {"blocks", 0xFFFF, blocks}, {"block", 0xFFFF, block}});
-            args.done(false);
             if (containerType_ != 0xF5) fail("micp belongs in a container of type 0xF5");
             if (packetHeader_ || source_) fail("micp, source and packet-header exclude each other");
             packetHeader_ = micpPacketHeader(object, blocks, block);
@@ -568,7 +564,6 @@ private:
             appendBytes(args, entry_.data);
         } else if (keyword == "fault") {
             takeFaults(args, {{"length", kMax32, entry_.entryLength}});
-            args.done(false);
         } else if (keyword == "end") {
             args.done(false);
             endEntry();

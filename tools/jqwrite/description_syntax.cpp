@@ -229,7 +229,12 @@ void takeAttrs(Args& args, std::initializer_list<Attr> table) {
     }
 }
 
-void takeFaults(Args& args, std::initializer_list<Attr> table) {
+void takeOnly(Args& args, std::initializer_list<Attr> table) {
+    takeAttrs(args, table);
+    args.done(false);
+}
+
+void takeFaults(Args& args, std::initializer_list<Attr> table, bool itemsAllowed) {
     if (args.empty()) fail("fault names no fault");
     for (const Attr& attr : table) {
         const auto value = args.take(attr.name, attr.max);
@@ -237,6 +242,7 @@ void takeFaults(Args& args, std::initializer_list<Attr> table) {
         if (attr.field.holdsValue()) fail(std::string("fault ") + attr.name + " given twice");
         attr.field.set(*value);
     }
+    args.done(itemsAllowed);
 }
 
 void appendBytes(const Args& args, Bytes& out) {

@@ -120,10 +120,13 @@ struct Attr {
 // Takes the attributes given, in the table's order; the others leave their
 // fields as they are, and a required one missing fails.
 void takeAttrs(Args& args, std::initializer_list<Attr> table);
+// takeAttrs for a statement that has these attributes and no others, nor items.
+void takeOnly(Args& args, std::initializer_list<Attr> table);
 
 // The same for a fault statement, whose values replace computed ones: each
-// may be given once over the block's fault statements.
-void takeFaults(Args& args, std::initializer_list<Attr> table);
+// may be given once over the block's fault statements; then no other
+// attributes, and items only where allowed.
+void takeFaults(Args& args, std::initializer_list<Attr> table, bool itemsAllowed = false);
 
 // The BYTES items of a statement, appended to out.
 void appendBytes(const Args& args, Bytes& out);

@@ -8,6 +8,7 @@
 // unquoted BYTES items for exact bytes.
 #include <algorithm>
 #include <stdexcept>
+#include <type_traits>
 
 #include "description_syntax.h"
 #include "jqid_data.h"
@@ -68,25 +69,31 @@ uint32_t takeMoment(Args& args, const std::string& name) {
     return word ? momentOf(*word, name) : 0;
 }
 
-// A record block over its data: entry reads one statement into it, finish
-// writes the packet header and the record data from it.
-template <typename Data, typename Entry, typename Finish>
+// A record block over its data: entry reads one statement into it, header
+// (nullptr: none) and content write the packet header and the record data.
+template <typename Data, typename Entry, typename Header, typename Content>
 class Block : public RecordBlock {
 public:
-    Block(Data data, Entry entry, Finish finish) : d_(std::move(data)), e_(entry), f_(finish) {}
+    Block(Data data, Entry entry, Header header, Content content)
+        : d_(std::move(data)), e_(entry), h_(header), c_(content) {}
 
 private:
     void entry(const std::string& keyword, Args& args) override { e_(d_, keyword, args); }
-    void finish() override { f_(d_, header_, data_); }
+    void finish() override {
+        if constexpr (!std::is_null_pointer_v<Header>) header_ = h_(d_);
+        data_ = c_(d_);
+    }
 
     Data d_;
     Entry e_;
-    Finish f_;
+    Header h_;
+    Content c_;
 };
 
-template <typename Data, typename Entry, typename Finish>
-std::unique_ptr<RecordBlock> block(Data data, Entry entry, Finish finish) {
-    return std::make_unique<Block<Data, Entry, Finish>>(std::move(data), entry, finish);
+template <typename Data, typename Entry, typename Header, typename Content>
+std::unique_ptr<RecordBlock> block(Data data, Entry entry, Header header, Content content) {
+    return std::make_unique<Block<Data, Entry, Header, Content>>(std::move(data), entry, header,
+                                                                 content);
 }
 
 // ---- JQID tables --------------------------------------------------------------
@@ -174,10 +181,7 @@ std::unique_ptr<RecordBlock> openJqid(uint8_t, Args& args) {
     } catch (const std::invalid_argument& e) {
         fail(e.what());
     }
-    return block(t, jqidEntry, [](const JqidTable& t, Bytes& header, Bytes& data) {
-        header = jqidPacketHeader(t);
-        data = jqidData(t);
-    });
+    return block(t, jqidEntry, jqidPacketHeader, jqidData);
 }
 
 // ---- Topic messages and lists ---------------------------------------------------
@@ -188,13 +192,12 @@ std::unique_ptr<RecordBlock> openJqid(uint8_t, Args& args) {
 class TopicMessageBlock : public RecordBlock {
 public:
     explicit TopicMessageBlock(Args& args) {
-        takeAttrs(args, {{"message", 255, m_.messageId},
-                         {"service", 255, m_.serviceId},
-                         {"serial", 0xFFFF, m_.serialNumber},
-                         {"smk", 0xFFFF, m_.smk},
-                         {"data-smk", 0xFFFF, m_.dataSmk},
-                         {"tolvo", 1, tolvo_}});
-        args.done(false);
+        takeOnly(args, {{"message", 255, m_.messageId},
+                        {"service", 255, m_.serviceId},
+                        {"serial", 0xFFFF, m_.serialNumber},
+                        {"smk", 0xFFFF, m_.smk},
+                        {"data-smk", 0xFFFF, m_.dataSmk},
+                        {"tolvo", 1, tolvo_}});
     }
 
 private:
@@ -293,10 +296,9 @@ std::unique_ptr<RecordBlock> openTopicList(uint8_t typeCode, Args& args) {
     TopicList list{typeCode, 0, {}};
     list.major = takeOr<uint8_t>(args, "major", 31);
     args.done(false);
-    return block(list, topicListEntry, [](const TopicList& l, Bytes& header, Bytes& data) {
-        header = topicListPacketHeader(l.major);
-        data = topicListData(l.typeCode, l.entries);
-    });
+    return block(
+        list, topicListEntry, [](const TopicList& l) { return topicListPacketHeader(l.major); },
+        [](const TopicList& l) { return topicListData(l.typeCode, l.entries); });
 }
 
 // ---- Dictionaries ---------------------------------------------------------------
@@ -386,10 +388,7 @@ std::unique_ptr<RecordBlock> openDictionary(uint8_t typeCode, Args& args) {
     dict.sct = static_cast<Sct>(sct);
     args.items.clear();
     args.done(false);
-    return block(dict, dictionaryEntry, [](const Dictionary& d, Bytes& header, Bytes& data) {
-        header = dictionaryPacketHeader(d);
-        data = dictionaryData(d);
-    });
+    return block(dict, dictionaryEntry, dictionaryPacketHeader, dictionaryData);
 }
 
 // ---- Channel maps ----------------------------------------------------------------
@@ -431,12 +430,10 @@ void channelEntry(ChannelMap& map, const std::string& keyword, Args& args) {
 
 std::unique_ptr<RecordBlock> openChannelMap(uint8_t, Args& args) {
     ChannelMap map;
-    takeAttrs(args, {{"cmid", 0xFFFF, map.cmid, true}});
-    args.done(false);
-    return block(map, channelEntry, [](const ChannelMap& m, Bytes& header, Bytes& data) {
-        header = {static_cast<uint8_t>(m.cmid >> 8), static_cast<uint8_t>(m.cmid)};
-        data = channelMapData(m.groups);
-    });
+    takeOnly(args, {{"cmid", 0xFFFF, map.cmid, true}});
+    return block(
+        map, channelEntry, [](const ChannelMap& m) -> Bytes { return Put().be16(m.cmid); },
+        [](const ChannelMap& m) { return channelMapData(m.groups); });
 }
 
 // ---- Area codes ------------------------------------------------------------------
@@ -470,8 +467,8 @@ void areaEntry(Areas& areas, const std::string& keyword, Args& args) {
 
 std::unique_ptr<RecordBlock> openAreas(uint8_t typeCode, Args& args) {
     args.done(false);
-    return block(Areas{typeCode, {}}, areaEntry,
-                 [](const Areas& a, Bytes&, Bytes& data) { data = areaData(a.typeCode, a.lists); });
+    return block(Areas{typeCode, {}}, areaEntry, nullptr,
+                 [](const Areas& a) { return areaData(a.typeCode, a.lists); });
 }
 
 // ---- Reception rules -------------------------------------------------------------
@@ -526,12 +523,14 @@ std::unique_ptr<RecordBlock> openReception(uint8_t, Args& args) {
     r.info = info == "R" || info == "u" ? static_cast<uint8_t>(info[0])
                                         : static_cast<uint8_t>(parseNumber(info, 255, "info"));
     args.done(false);
-    return block(r, receptionEntry, [](const Reception& r, Bytes& header, Bytes& data) {
-        header = receptionPacketHeader(r.rule, r.info);
+    const auto header = [](const Reception& r) { return receptionPacketHeader(r.rule, r.info); };
+    return block(r, receptionEntry, header, [](const Reception& r) {
+        Bytes data;
         if (r.info == kInfoServices) data = receptionServicesData(r.services);
         if (r.info == kInfoDescription && r.description)
             data = receptionDescriptionData(*r.description);
         data.insert(data.end(), r.raw.begin(), r.raw.end());
+        return data;
     });
 }
 
@@ -539,23 +538,19 @@ std::unique_ptr<RecordBlock> openReception(uint8_t, Args& args) {
 
 std::unique_ptr<RecordBlock> openCodeDownload(uint8_t, Args& args) {
     CodeDownload p;
-    takeAttrs(args, {{"code", 0xFFFF, p.codeId},
-                     {"major", 255, p.majorVer},
-                     {"minor", 255, p.minorVer},
-                     {"files", 255, p.totalFileNum},
-                     {"file", 255, p.fileNum},
-                     {"info-size", 0xFFFF, p.fileInfoSize},
-                     {"crc", 0xFFFF, p.crc},
-                     {"offset", kMax32, p.codeOffset}});
-    args.done(false);
+    takeOnly(args, {{"code", 0xFFFF, p.codeId},
+                    {"major", 255, p.majorVer},
+                    {"minor", 255, p.minorVer},
+                    {"files", 255, p.totalFileNum},
+                    {"file", 255, p.fileNum},
+                    {"info-size", 0xFFFF, p.fileInfoSize},
+                    {"crc", 0xFFFF, p.crc},
+                    {"offset", kMax32, p.codeOffset}});
     const auto entry = [](CodeDownload& p, const std::string& keyword, Args& args) {
         if (keyword != "bytes") fail("a code download holds 'bytes' statements");
         appendBytes(args, p.code);
     };
-    return block(p, entry, [](const CodeDownload& p, Bytes& header, Bytes& data) {
-        header = codeDownloadPacketHeader(p);
-        data = codeDownloadData(p);
-    });
+    return block(p, entry, codeDownloadPacketHeader, codeDownloadData);
 }
 
 std::unique_ptr<RecordBlock> openStations(uint8_t, Args& args) {
@@ -568,8 +563,7 @@ std::unique_ptr<RecordBlock> openStations(uint8_t, Args& args) {
             {{"gcn", 0x3FFF, s.gcn}, {"mosaic", 0xFFFF, s.mosaicCode}, {"xcie", 255, s.xcieSize}});
         takeTexts(args, {{"StationName", &s.name}});
     };
-    return block(std::vector<Station>(), entry,
-                 [](const std::vector<Station>& s, Bytes&, Bytes& data) { data = stationData(s); });
+    return block(std::vector<Station>(), entry, nullptr, stationData);
 }
 
 // A record block: its keyword, the package types it suits and how it opens.

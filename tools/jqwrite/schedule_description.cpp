@@ -41,17 +41,6 @@ void takeClock(Args& args, const std::string& name, uint8_t& h, uint8_t& m, uint
     s = static_cast<uint8_t>(clock[2]);
 }
 
-// The items of a statement as numbers, one per item.
-template <typename T>
-std::vector<T> numberItems(const Args& args, uint64_t max, const std::string& what) {
-    std::vector<T> values;
-    for (const Token& item : args.items) {
-        if (item.quoted) fail(what + " takes numbers, not a string");
-        values.push_back(static_cast<T>(parseNumber(item.text, max, what)));
-    }
-    return values;
-}
-
 // ---- Texts ----------------------------------------------------------------------
 
 // A text given over one or more statements: quoted UTF-8 and arib:HEX
@@ -360,25 +349,23 @@ bool data(aux::DataContents& f, const std::string& keyword, Args& args) {
         bml(*e.bml, args);
     } else if (keyword == "module") {
         aux::ModuleCarousel& m = e.bml->modules.emplace_back();
-        takeAttrs(args, {{"tag", 255, m.compTag},
-                         {"data-events", 0xFFFF, m.nDataEvent},
-                         {"modules", kMax32, m.nModules},
-                         {"resources", kMax32, m.nResource},
-                         {"compressed-size", kMax32, m.compressCompSize},
-                         {"size", kMax32, m.compSize},
-                         {"transaction", kMax32, m.transactionId},
-                         {"dii-timeout", kMax32, m.diiTimeOut},
-                         {"leak-rate", 0x3FFFFF, m.leakRate}});
-        args.done(false);
+        takeOnly(args, {{"tag", 255, m.compTag},
+                        {"data-events", 0xFFFF, m.nDataEvent},
+                        {"modules", kMax32, m.nModules},
+                        {"resources", kMax32, m.nResource},
+                        {"compressed-size", kMax32, m.compressCompSize},
+                        {"size", kMax32, m.compSize},
+                        {"transaction", kMax32, m.transactionId},
+                        {"dii-timeout", kMax32, m.diiTimeOut},
+                        {"leak-rate", 0x3FFFFF, m.leakRate}});
     } else if (keyword == "carousel") {
         aux::PlainCarousel& c = e.bml->plain.emplace_back();
-        takeAttrs(args, {{"tag", 255, c.compTag},
-                         {"evst", 1, c.evst},
-                         {"size", kMax32, c.compSize},
-                         {"transaction", kMax32, c.transactionId},
-                         {"dii-timeout", kMax32, c.diiTimeOut},
-                         {"leak-rate", 0x3FFFFF, c.leakRate}});
-        args.done(false);
+        takeOnly(args, {{"tag", 255, c.compTag},
+                        {"evst", 1, c.evst},
+                        {"size", kMax32, c.compSize},
+                        {"transaction", kMax32, c.transactionId},
+                        {"dii-timeout", kMax32, c.diiTimeOut},
+                        {"leak-rate", 0x3FFFFF, c.leakRate}});
     } else {
         return false;
     }
@@ -388,23 +375,20 @@ bool data(aux::DataContents& f, const std::string& keyword, Args& args) {
 bool events(aux::EventGroups& f, const std::string& keyword, Args& args) {
     if (keyword == "group") {
         auto& g = f.groups.emplace_back();
-        takeAttrs(args, {{"type", 15, g.groupType}, {"event-count", 15, g.eventCount}});
-        args.done(false);
+        takeOnly(args, {{"type", 15, g.groupType}, {"event-count", 15, g.eventCount}});
         return true;
     }
     if (f.groups.empty()) fail("'" + keyword + "' belongs to a group: give 'group' first");
     aux::EventGroups::Group& g = f.groups.back();
     if (keyword == "event") {
         auto& e = g.events.emplace_back();
-        takeAttrs(args, {{"service", 0xFFFF, e.serviceId}, {"event", 0xFFFF, e.eventId}});
-        args.done(false);
+        takeOnly(args, {{"service", 0xFFFF, e.serviceId}, {"event", 0xFFFF, e.eventId}});
     } else if (keyword == "other") {
         auto& e = g.otherEvents.emplace_back();
-        takeAttrs(args, {{"nid", 0xFFFF, e.originalNid},
-                         {"ts", 0xFFFF, e.tsid},
-                         {"service", 0xFFFF, e.serviceId},
-                         {"event", 0xFFFF, e.eventId}});
-        args.done(false);
+        takeOnly(args, {{"nid", 0xFFFF, e.originalNid},
+                        {"ts", 0xFFFF, e.tsid},
+                        {"service", 0xFFFF, e.serviceId},
+                        {"event", 0xFFFF, e.eventId}});
     } else if (keyword == "private") {
         appendBytes(args, g.privateData);
     } else {
@@ -508,13 +492,12 @@ Bytes eitVersionPayload(Args& args) {
     aux::EitVersion v;
     v.basic = stampOf(args, "basic");
     v.ext = stampOf(args, "ext");
-    takeAttrs(args, {{"event-name-length", 255, v.siEventNameLength},
-                     {"event-name-crc", 0xFFFF, v.siEventNameCrc},
-                     {"event-text-length", 255, v.siEventTextLength},
-                     {"event-text-crc", 0xFFFF, v.siEventTextCrc},
-                     {"event-ext-length", 0xFFFF, v.siEventExtLength},
-                     {"event-ext-crc", 0xFFFF, v.siEventExtCrc}});
-    args.done(false);
+    takeOnly(args, {{"event-name-length", 255, v.siEventNameLength},
+                    {"event-name-crc", 0xFFFF, v.siEventNameCrc},
+                    {"event-text-length", 255, v.siEventTextLength},
+                    {"event-text-crc", 0xFFFF, v.siEventTextCrc},
+                    {"event-ext-length", 0xFFFF, v.siEventExtLength},
+                    {"event-ext-crc", 0xFFFF, v.siEventExtCrc}});
     return aux::payload(v);
 }
 
@@ -523,7 +506,10 @@ Bytes numbersPayload(Args& args, std::vector<Value> Fields::*list, uint64_t max,
                      const std::string& kind) {
     args.done(true);
     Fields fields;
-    fields.*list = numberItems<Value>(args, max, kind);
+    for (const Token& item : args.items) {
+        if (item.quoted) fail(kind + " takes numbers, not a string");
+        (fields.*list).push_back(static_cast<Value>(parseNumber(item.text, max, kind)));
+    }
     return aux::payload(fields);
 }
 
@@ -685,7 +671,6 @@ void ScheduleBlock::itemFault(Args& args) {
                       {"detail1-length", 0xFFFF, i.detail1Length},
                       {"detail2-length", 0xFFFF, i.detail2Length},
                       {"book-length", 255, i.bookCodeLength}});
-    args.done(false);
 }
 
 void ScheduleBlock::beginAux(Args& args) {
