@@ -85,10 +85,9 @@ Bytes captionSelector(const CaptionSelector& s) {
     return out;
 }
 
-bool isBmlComponent(uint16_t copmId) { return copmId == 7 || copmId == 11 || copmId == 12; }
-
 void putDataContent(Put& out, const DataContents::Entry& e) {
-    require(!e.bml || isBmlComponent(e.copmId), "a BML selector needs CopmID 7, 11 or 12");
+    require(!e.bml || isOneOf<uint16_t>(e.copmId, {7, 11, 12}),
+            "a BML selector needs CopmID 7, 11 or 12");
     require(!e.caption || e.copmId == 8, "a caption selector needs CopmID 8");
     const Bytes selector = e.bml       ? bmlSelector(*e.bml)
                            : e.caption ? captionSelector(*e.caption)
@@ -100,13 +99,11 @@ void putDataContent(Put& out, const DataContents::Entry& e) {
     out.text8(e.title, "data content title");
 }
 
-bool isOtherNetworkGroup(uint8_t groupType) { return groupType == 4 || groupType == 5; }
-
 void putEventGroup(Put& out, const EventGroups::Group& g) {
     requireBits(g.groupType, 4, "GroupType");
     Put body;
     size_t entries = 0;
-    if (isOtherNetworkGroup(g.groupType)) {
+    if (isOneOf<uint8_t>(g.groupType, {4, 5})) {
         require(g.events.empty() && g.privateData.empty(),
                 "event groups of type 4 and 5 hold other-network events only");
         entries = g.otherEvents.size();

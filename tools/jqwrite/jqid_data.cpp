@@ -52,13 +52,10 @@ Bytes entryBody(JqidLayout layout, const JqidEntry& e) {
             putEvent(out, e);
             break;
         case JqidLayout::OneByteId:
-            putId(out, e.id, 1);
-            break;
         case JqidLayout::TwoByteId:
-            putId(out, e.id, 2);
-            break;
         case JqidLayout::FourByteId:
-            putId(out, e.id, 4);
+            putId(out, e.id,
+                  layout == JqidLayout::FourByteId ? 4 : 1 + (layout == JqidLayout::TwoByteId));
             break;
         case JqidLayout::Message:
             putId(out, e.id, 1);
@@ -81,24 +78,18 @@ Bytes entryBody(JqidLayout layout, const JqidEntry& e) {
     return out.be32(e.effectiveDate).be32(e.expiryDate);
 }
 
-bool isOneOf(uint16_t value, std::initializer_list<uint16_t> values) {
-    for (const uint16_t v : values)
-        if (v == value) return true;
-    return false;
-}
-
 }  // namespace
 
 JqidLayout jqidLayoutOf(uint16_t grt) {
     requireBits(grt, 15, "CurrentGRT");
     if (grt <= 1000) return JqidLayout::Event;
     if (grt & 0x4000) return JqidLayout::Link;
-    if (isOneOf(grt, {1001, 1003, 1005, 1400, 1500})) return JqidLayout::OneByteId;
+    if (isOneOf<uint16_t>(grt, {1001, 1003, 1005, 1400, 1500})) return JqidLayout::OneByteId;
     if (grt == 1002) return JqidLayout::Actor;
-    if (isOneOf(grt, {1004, 1103})) return JqidLayout::TwoByteId;
-    if (isOneOf(grt, {1006, 1008, 1009, 1010, 1101, 1102, 1104, 1201, 1202, 1301, 1302}))
+    if (isOneOf<uint16_t>(grt, {1004, 1103})) return JqidLayout::TwoByteId;
+    if (isOneOf<uint16_t>(grt, {1006, 1008, 1009, 1010, 1101, 1102, 1104, 1201, 1202, 1301, 1302}))
         return JqidLayout::Uri;
-    if (isOneOf(grt, {1100, 1200})) return JqidLayout::FourByteId;
+    if (isOneOf<uint16_t>(grt, {1100, 1200})) return JqidLayout::FourByteId;
     if (grt == 1300) return JqidLayout::Message;
     if (grt == 1600) return JqidLayout::Sponsor;
     throw std::invalid_argument("CurrentGRT " + std::to_string(grt) + " names no table kind");

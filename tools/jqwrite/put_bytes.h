@@ -30,6 +30,14 @@ inline void requireAtMost(uint64_t size, uint64_t max, const char* what) {
                                     " is above " + std::to_string(max));
 }
 
+// True when value is one of values.
+template <typename T>
+bool isOneOf(T value, std::initializer_list<T> values) {
+    for (const T& v : values)
+        if (v == value) return true;
+    return false;
+}
+
 inline void append(Bytes& out, const Bytes& more) {
     out.insert(out.end(), more.begin(), more.end());
 }

@@ -89,7 +89,7 @@ DataPackage recordPackage(uint8_t typeCode, Bytes packetHeader, Bytes plain) {
 }
 
 Bytes areaData(uint8_t typeCode, const std::vector<AreaList>& lists) {
-    require(typeCode == kAreaList || typeCode == kCmidAreaLists || typeCode == kOffsetAreaLists,
+    require(isOneOf(typeCode, {kAreaList, kCmidAreaLists, kOffsetAreaLists}),
             "area lists have type 0x71, 0x72 or 0x7E");
     require(typeCode != kAreaList || lists.size() == 1, "a type 0x71 package holds one list");
     Put out;
@@ -160,7 +160,7 @@ Bytes channelEntryBytes(const ChannelEntry& e) {
     const unsigned last = e.lastFlag << 7u;
     switch (e.bandType) {
         case 0:
-            require(e.skipByte == 0x00 || e.skipByte == 0x3F || e.skipByte == 0x4F,
+            require(isOneOf<uint8_t>(e.skipByte, {0x00, 0x3F, 0x4F}),
                     "a skipped channel byte is 0x00, 0x3F or 0x4F");
             return {static_cast<uint8_t>(last | e.skipByte)};
         case 1:

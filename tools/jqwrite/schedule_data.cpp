@@ -17,7 +17,7 @@ namespace {
 bool allowsAbsent(uint8_t typeCode) { return typeCode == kScheduleM; }
 
 void checkType(uint8_t typeCode) {
-    require(typeCode == kScheduleL || typeCode == kScheduleM || typeCode == kScheduleQ,
+    require(isOneOf(typeCode, {kScheduleL, kScheduleM, kScheduleQ}),
             "a schedule has type 0x4C, 0x4D or 0x51, not " + std::to_string(typeCode));
 }
 

@@ -50,7 +50,10 @@ class TextField {
 public:
     explicit TextField(std::string what) : what_(std::move(what)) {}
 
-    void add(const std::vector<Token>& items) {
+    // A statement of the text, which has no attributes left.
+    void add(const Args& args) {
+        args.done(true);
+        const std::vector<Token>& items = args.items;
         if (items.empty()) fail(what_ + " needs a text (\"...\", arib:HEX, raw BYTES or absent)");
         const Token& first = items.front();
         if (!first.quoted && first.text == "absent") {
@@ -142,9 +145,10 @@ struct Texts {
 
 // A text given on one statement, after its attributes.
 Bytes textOf(const Args& args, const std::string& what) {
+    args.done(true);
     if (args.items.empty()) return Bytes();
     TextField field(what);
-    field.add(args.items);
+    field.add(args);
     return field.present();
 }
 
@@ -200,7 +204,6 @@ bool video(aux::VideoComponents& f, const std::string& keyword, Args& args) {
     if (keyword != "component") return false;
     aux::VideoComponents::Entry& e = f.entries.emplace_back();
     takeAttrs(args, {{"type", 255, e.componentType}, {"tag", 255, e.componentTag}});
-    args.done(true);
     e.text = textOf(args, "component text");
     return true;
 }
@@ -216,7 +219,6 @@ bool audio(aux::AudioComponents& f, const std::string& keyword, Args& args) {
                      {"sampling", 7, e.samplingRate}});
     e.mainLanguage = takeCode(args, "lang", "jpn");
     if (args.has("sub-lang")) e.subLanguage = takeCode(args, "sub-lang", "");
-    args.done(true);
     e.text = textOf(args, "component text");
     return true;
 }
@@ -247,7 +249,6 @@ bool access(aux::ConditionalAccess& f, const std::string& keyword, Args& args) {
     takeAttrs(args, {{"system", 0xFFFF, c.caSystemId}, {"unit", 15, c.unitId}});
     c.componentTags = takeList<uint8_t>(args, "tags", 255);
     if (const auto data = args.takeWord("data")) putHexItem(c.contract, *data);
-    args.done(true);
     c.feeName = textOf(args, "fee name");
     return true;
 }
@@ -260,7 +261,6 @@ bool groups(aux::ComponentGroups& f, const std::string& keyword, Args& args) {
             g.totalBitRate = static_cast<uint8_t>(*rate);
             f.totalBitRateFlag = true;
         }
-        args.done(true);
         g.text = textOf(args, "group text");
     } else if (keyword == "unit") {
         if (f.groups.empty()) fail("a unit belongs to a group: give 'group' first");
@@ -281,7 +281,6 @@ void dataEntry(aux::DataContents& f, Args& args) {
     e.country = takeCode(args, "country", "jpn");
     e.compRefs = takeList<uint8_t>(args, "refs", 255);
     takeAttrs(args, {{"selector-length", 255, e.selectorLength}});
-    args.done(true);
     e.title = textOf(args, "data content title");
     if (e.copmId == 7 || e.copmId == 11 || e.copmId == 12) e.bml.emplace();
     if (e.copmId == 8) e.caption.emplace();
@@ -402,8 +401,7 @@ public:
     void statement(const std::string& keyword, Args& args) override {
         TextField* field = texts_.named(keyword);
         if (!field) unknown(keyword);
-        args.done(true);
-        field->add(args.items);
+        field->add(args);
     }
 
     Bytes payload() const override {
@@ -453,7 +451,6 @@ Bytes seriesPayload(Args& args) {
     }
     if (const auto id = args.take("series-id", 0xFFFF))
         s.identity = S::Identity{static_cast<uint16_t>(*id), takeDay(args, "expire", true)};
-    args.done(true);
     s.seriesName = textOf(args, "series name");
     return aux::payload(s);
 }
@@ -650,8 +647,7 @@ void ScheduleBlock::beginItem(Args& args) {
 
 void ScheduleBlock::itemStatement(const std::string& keyword, Args& args) {
     if (TextField* field = texts_->named(keyword)) {
-        args.done(true);
-        field->add(args.items);
+        field->add(args);
     } else if (keyword == "aux") {
         beginAux(args);
     } else if (keyword == "fault") {
