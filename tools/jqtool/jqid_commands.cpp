@@ -10,6 +10,7 @@
 
 #include "arguments.h"
 #include "bound_exports.h"
+#include "bound_library.h"
 #include "idindex.h"
 #include "idindex_exports.h"
 #include "platform.h"
@@ -45,26 +46,7 @@ constexpr int kExitUsage = 2;
 
 JQ_BOUND_EXPORTS(IdIndexExports, IDINDEX_EXPORTS);
 
-// idindex, loaded from beside jqtool with its exports bound by name.
-struct IdIndex : IdIndexExports {
-    jq::platform::Module module;
-
-    // The error text names what failed.
-    bool load(std::string& error) {
-        const jq::platform::PathString path = jq::platform::pathBesideHost(
-            jq::platform::sharedLibraryFileName(JQ_PATH("idindex")).c_str());
-        module = jq::platform::Module::load(path.c_str());
-        if (!module.isLoaded()) {
-            error = "cannot load the idindex library beside jqtool";
-            return false;
-        }
-        if (const char* missing = bind(module)) {
-            error = std::string("idindex lacks the export ") + missing;
-            return false;
-        }
-        return true;
-    }
-};
+using IdIndex = BoundLibrary<IdIndexExports>;
 
 struct Options {
     bool initTwice = false;
@@ -424,7 +406,7 @@ int runJqid(const std::vector<std::string>& args) {
 
     IdIndex index;
     std::string error;
-    if (!index.load(error)) {
+    if (!index.load(JQ_PATH("idindex"), "idindex", error)) {
         std::fprintf(stderr, "jqtool: %s\n", error.c_str());
         return kExitFailure;
     }

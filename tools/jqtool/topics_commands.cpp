@@ -14,6 +14,7 @@
 
 #include "arguments.h"
 #include "bound_exports.h"
+#include "bound_library.h"
 #include "newsindex.h"
 #include "newsindex_exports.h"
 #include "platform.h"
@@ -47,26 +48,7 @@ constexpr uint64_t kAny32 = UINT32_MAX;
 
 JQ_BOUND_EXPORTS(NewsIndexExports, NEWSINDEX_EXPORTS);
 
-// newsindex, loaded from beside jqtool with its exports bound by name.
-struct NewsIndex : NewsIndexExports {
-    jq::platform::Module module;
-
-    // The error text names what failed.
-    bool load(std::string& error) {
-        const jq::platform::PathString path = jq::platform::pathBesideHost(
-            jq::platform::sharedLibraryFileName(JQ_PATH("newsindex")).c_str());
-        module = jq::platform::Module::load(path.c_str());
-        if (!module.isLoaded()) {
-            error = "cannot load the newsindex library beside jqtool";
-            return false;
-        }
-        if (const char* missing = bind(module)) {
-            error = std::string("newsindex lacks the export ") + missing;
-            return false;
-        }
-        return true;
-    }
-};
+using NewsIndex = BoundLibrary<NewsIndexExports>;
 
 struct Options {
     // The host's folder list; none means topics.ini. An empty list is passed
@@ -309,7 +291,7 @@ int runTopics(const std::vector<std::string>& args) {
 
     NewsIndex index;
     std::string error;
-    if (!index.load(error)) {
+    if (!index.load(JQ_PATH("newsindex"), "newsindex", error)) {
         std::fprintf(stderr, "jqtool: %s\n", error.c_str());
         return kExitFailure;
     }
