@@ -89,10 +89,10 @@ TEST(NewsindexConcurrency, QueriesDuringReloadsSeeWholeTables) {
     std::ofstream(folder.path() / "topics.ini") << "[List]\nCount=1\n0=" << data.string() << "\n";
 
     const test::ChildResult r = test::runChild(
-        host, {std::to_string(kTopics), "25", data.string()}, folder.path() / "output.txt");
+        host, {std::to_string(kTopics), "100", data.string()}, folder.path() / "output.txt");
     std::printf("%s", r.output.c_str());  // how many queries ran meanwhile
     EXPECT_EQ(r.exitCode, 0) << r.output;
-    EXPECT_NE(r.output.find("reloads=25 "), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("reloads=100 "), std::string::npos) << r.output;
     EXPECT_NE(r.output.find(" wrong=0"), std::string::npos) << r.output;
 }
 
