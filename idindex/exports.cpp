@@ -77,11 +77,7 @@ JQ_API JQStatus JQ_CALL InitializeJQID(void) {
 
 JQ_API JQStatus JQ_CALL UnInitializeJQID(void) {
     Scope scope(library);
-    IndexContext*& context = scope.context();
-    if (context == nullptr) return JQ_ERR_NOT_INITIALIZED;
-    delete context;  // the frame releases the package lists and feedcore
-    context = nullptr;
-    return JQ_OK;
+    return scope.destroyContext();
 }
 
 JQ_API uint16_t JQ_CALL GetGRT(uint64_t jqid) {

@@ -49,6 +49,15 @@ public:
     const auto& tables() const { return state_.context->tables(); }
     Context*& context() { return state_.context; }
 
+    // The uninitialisation: destroys the context, which releases the kept
+    // lists and feedcore. 0, or 4097 when there is none.
+    JQStatus destroyContext() {
+        if (state_.context == nullptr) return JQ_ERR_NOT_INITIALIZED;
+        delete state_.context;
+        state_.context = nullptr;
+        return JQ_OK;
+    }
+
 private:
     LibraryState<Context>& state_;
 };

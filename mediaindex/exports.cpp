@@ -65,11 +65,7 @@ JQ_API JQStatus JQ_CALL InitializeMICP(void) {
 
 JQ_API JQStatus JQ_CALL UnInitializeMICP(void) {
     Scope scope(library);
-    IndexContext*& context = scope.context();
-    if (context == nullptr) return JQ_ERR_NOT_INITIALIZED;
-    delete context;  // the frame releases the parse lists and feedcore
-    context = nullptr;
-    return JQ_OK;
+    return scope.destroyContext();
 }
 
 JQ_API uint32_t JQ_CALL GetMICPDataSize(const JQChar* name) {

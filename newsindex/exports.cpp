@@ -64,11 +64,7 @@ JQ_API JQStatus JQ_CALL InitializeTpc(const TopicFolderList* folders) {
 
 JQ_API JQStatus JQ_CALL UnInitializeTpc(void) {
     Scope scope(library);
-    IndexContext*& context = scope.context();
-    if (context == nullptr) return JQ_ERR_NOT_INITIALIZED;
-    delete context;  // the frame releases the package lists and feedcore
-    context = nullptr;
-    return JQ_OK;
+    return scope.destroyContext();
 }
 
 JQ_API JQStatus JQ_CALL GetMajorIDList(MajorIDList* list) {

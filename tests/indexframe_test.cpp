@@ -405,5 +405,14 @@ TEST(ExportScope, RefusalsComeInTheOrderContextOutputDecoder) {
     EXPECT_EQ(scope.tables(), 7);
 }
 
+TEST(ExportScope, DestroyingTheContextAnswersNotInitialisedTheSecondTime) {
+    LibraryState<FakeContext> state{JQ_ERR_NOT_FOUND};
+    state.context = new FakeContext;
+    ExportScope<FakeContext> scope(state);
+    EXPECT_EQ(scope.destroyContext(), JQ_OK);
+    EXPECT_EQ(state.context, nullptr);
+    EXPECT_EQ(scope.destroyContext(), JQ_ERR_NOT_INITIALIZED);
+}
+
 }  // namespace
 }  // namespace jq::index
