@@ -3,7 +3,6 @@
 // load passes, and the decoded lists kept for the library's tables.
 #pragma once
 
-#include <optional>
 #include <vector>
 
 #include "decoder.h"
