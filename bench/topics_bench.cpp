@@ -80,7 +80,7 @@ jq::write::DataPackage listPackage(uint8_t type, uint8_t major, std::mt19937& ra
 jq::write::DataPackage messagePackage(uint16_t key, bool compress) {
     jq::write::TopicObject object;
     const auto element = [](uint16_t type, const std::string& text) {
-        jq::write::TopicObjectElement e;
+        jq::write::TypedElement e;
         e.type = type;
         e.payload = textOf(text);
         return e;

@@ -174,9 +174,9 @@ uint8_t topicTypeFlags(uint8_t typeCode) {
 // Message objects with elements of every kind, well-formed and faulty.
 std::vector<Bytes> topicObjectSeeds() {
     using jq::write::TopicObject;
-    using jq::write::TopicObjectElement;
+    using jq::write::TypedElement;
     const auto element = [](uint16_t type, Bytes payload) {
-        TopicObjectElement e;
+        TypedElement e;
         e.type = type;
         e.payload = std::move(payload);
         return e;

@@ -29,7 +29,7 @@ void writeFile(const fs::path& path, const std::vector<write::DataPackage>& pack
 }
 
 write::DataPackage messagePackage(uint8_t messageId, const std::string& payload) {
-    write::TopicObjectElement element;
+    write::TypedElement element;
     element.type = 2;
     element.payload = bytesOf(payload);
     write::TopicObject object;

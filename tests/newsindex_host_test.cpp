@@ -49,19 +49,19 @@ write::DataPackage listPackage(uint8_t type, const std::vector<write::TopicEntry
     return p;
 }
 
-write::TopicObjectElement element(uint16_t type, const write::Bytes& payload) {
-    write::TopicObjectElement e;
+write::TypedElement element(uint16_t type, const write::Bytes& payload) {
+    write::TypedElement e;
     e.type = type;
     e.payload = payload;
     return e;
 }
 
-write::TopicObjectElement element(uint16_t type, const std::string& payload) {
+write::TypedElement element(uint16_t type, const std::string& payload) {
     return element(type, bytesOf(payload));
 }
 
 write::TopicMessage message(uint8_t service, uint8_t messageId,
-                            const std::vector<write::TopicObjectElement>& elements,
+                            const std::vector<write::TypedElement>& elements,
                             uint16_t objectType = 6) {
     write::TopicObject object;
     object.objectType = objectType;

@@ -85,7 +85,7 @@ std::string text(const uint8_t* bytes, uint32_t size) {
 }
 
 // A message object with the elements given.
-Bytes object(std::vector<write::TopicObjectElement> elements) {
+Bytes object(std::vector<write::TypedElement> elements) {
     write::TopicObject o;
     o.elements = std::move(elements);
     return write::topicObjectBytes(o);
@@ -96,8 +96,8 @@ Bytes messageData(const Bytes& object) { return concat({{0x00, 0x02}, object}); 
 
 Bytes messageHeader(uint8_t message, uint8_t service) { return {message, service, 0, 0, 0, 2}; }
 
-write::TopicObjectElement element(uint16_t type, const std::string& payload) {
-    write::TopicObjectElement e;
+write::TypedElement element(uint16_t type, const std::string& payload) {
+    write::TypedElement e;
     e.type = type;
     e.payload.assign(payload.begin(), payload.end());
     return e;
@@ -301,10 +301,10 @@ TEST(TopicMessageObject, MalformedObjectsAreUndecodable) {
     // past the message, each after a good element.
     EXPECT_TRUE(refused(object({element(2, "ok"), element(5, "abc")})));
     EXPECT_TRUE(refused(object({element(2, "ok"), element(7, "abcdef")})));
-    write::TopicObjectElement tooShort = element(2, "");
+    write::TypedElement tooShort = element(2, "");
     tooShort.length = 1;
     EXPECT_TRUE(refused(object({element(2, "ok"), tooShort})));
-    write::TopicObjectElement pastEnd = element(2, "abc");
+    write::TypedElement pastEnd = element(2, "abc");
     pastEnd.length = 8;
     EXPECT_TRUE(refused(object({pastEnd})));
 }

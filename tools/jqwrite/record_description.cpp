@@ -227,7 +227,7 @@ private:
             append(m_.object, topicObjectBytes(o));
             object_.reset();
         } else if (keyword == "element" || keyword == "text") {
-            TopicObjectElement& e = o.elements.emplace_back();
+            TypedElement& e = o.elements.emplace_back();
             takeAttrs(args, {{"type", 0xFFFF, e.type, true}, {"length", 0xFFFF, e.length}});
             if (keyword == "element") return appendBytes(args, e.payload);
             takeTexts(args, {{"text", &e.payload}});

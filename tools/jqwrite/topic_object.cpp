@@ -9,20 +9,18 @@ namespace {
 
 constexpr uint16_t kExpiryType = 5;
 constexpr uint16_t kValuesType = 7;
-constexpr size_t kMaxPayload = 0xFFFF - 2;
 
 }  // namespace
 
-TopicObjectElement topicExpiryElement(uint32_t seconds) {
-    TopicObjectElement element;
+TypedElement topicExpiryElement(uint32_t seconds) {
+    TypedElement element;
     element.type = kExpiryType;
     element.payload = Put().be32(seconds).out;
     return element;
 }
 
-TopicObjectElement topicValuesElement(uint16_t first, uint16_t second, uint16_t third,
-                                      uint8_t last) {
-    TopicObjectElement element;
+TypedElement topicValuesElement(uint16_t first, uint16_t second, uint16_t third, uint8_t last) {
+    TypedElement element;
     element.type = kValuesType;
     element.payload = Put().be16(first).be16(second).be16(third).u8(last).out;
     return element;
@@ -33,17 +31,17 @@ Bytes topicObjectBytes(const TopicObject& object) {
     out.be16(object.objectType).u8(object.objectByte);
     out.u8(object.messageByte).be32(object.messageTime);
     out.be16(object.headerValues[0]).be16(object.headerValues[1]);
-    for (const TopicObjectElement& element : object.elements) {
-        requireAtMost(element.payload.size(), kMaxPayload, "a topic element payload");
-        out.be16(element.length.value_or(static_cast<uint16_t>(element.payload.size() + 2)));
-        out.be16(element.type).bytes(element.payload);
-    }
+    putTypedElements(out, object.elements, "a topic element payload");
     return out.bytes(object.trailer).out;
 }
 
 Bytes tolvoTopicMessagePacketHeader(const TopicMessage& message) {
-    return Put().le16(message.serialNumber).u8(message.messageId).u8(message.serviceId)
-        .be16(message.smk).out;
+    return Put()
+        .le16(message.serialNumber)
+        .u8(message.messageId)
+        .u8(message.serviceId)
+        .be16(message.smk)
+        .out;
 }
 
 }  // namespace jq::write

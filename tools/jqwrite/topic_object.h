@@ -4,8 +4,7 @@
 //
 // Object: the 16-bit object type, one byte, then the message: one byte, a
 // 32-bit time, two 16-bit values, the elements and a two-byte trailer.
-// Element: the 16-bit length of its type and payload, the 16-bit type, the
-// payload. All big-endian.
+// Elements are framed as typed_element.h has it. All big-endian.
 #pragma once
 
 #include <cstdint>
@@ -14,14 +13,9 @@
 
 #include "jqwrite.h"
 #include "record_data.h"
+#include "typed_element.h"
 
 namespace jq::write {
-
-struct TopicObjectElement {
-    uint16_t type = 0;
-    Bytes payload;
-    std::optional<uint16_t> length;  // fault: this length instead of 2 + payload
-};
 
 struct TopicObject {
     uint16_t objectType = 6;
@@ -29,15 +23,14 @@ struct TopicObject {
     uint8_t messageByte = 0;
     uint32_t messageTime = 0;  // seconds since 1991-12-31 00:00:00 UTC
     uint16_t headerValues[2] = {};
-    std::vector<TopicObjectElement> elements;
+    std::vector<TypedElement> elements;
     Bytes trailer = {0, 0};  // any other size is a fault
 };
 
 // A type 5 element: the expiry time in seconds since 1991-12-31 00:00:00.
-TopicObjectElement topicExpiryElement(uint32_t seconds);
+TypedElement topicExpiryElement(uint32_t seconds);
 // A type 7 element: three 16-bit values and one byte.
-TopicObjectElement topicValuesElement(uint16_t first, uint16_t second, uint16_t third,
-                                      uint8_t last);
+TypedElement topicValuesElement(uint16_t first, uint16_t second, uint16_t third, uint8_t last);
 
 // Throws std::invalid_argument for a payload above 65,533 bytes.
 Bytes topicObjectBytes(const TopicObject& object);
