@@ -49,6 +49,21 @@ public:
     const auto& tables() const { return state_.context->tables(); }
     Context*& context() { return state_.context; }
 
+    // The initialisation: makes the context with make() when there is none
+    // and returns load(context). An exception keeps the context, emptied of
+    // what the failed load filed, and gives 16.
+    template <typename Make, typename Load>
+    JQStatus initialise(Make make, Load load) {
+        Context*& context = state_.context;
+        try {
+            if (context == nullptr) context = make();
+            return load(*context);
+        } catch (...) {
+            if (context != nullptr) context->clear(false);
+            return JQ_ERR_EXCEPTION;
+        }
+    }
+
     // The uninitialisation: destroys the context, which releases the kept
     // lists and feedcore. 0, or 4097 when there is none.
     JQStatus destroyContext() {

@@ -52,15 +52,8 @@ JQ_CHECK_ARGUMENT_BYTES(MEDIAINDEX_EXPORTS)
 
 JQ_API JQStatus JQ_CALL InitializeMICP(void) {
     Scope scope(library);
-    IndexContext*& context = scope.context();
-    try {
-        if (context == nullptr) context = new IndexContext(micpRule());
-        return context->load();
-    } catch (...) {
-        // The context stays; what the failed load filed goes.
-        if (context != nullptr) context->clear(false);
-        return JQ_ERR_EXCEPTION;
-    }
+    return scope.initialise([] { return new IndexContext(micpRule()); },
+                            [](IndexContext& context) { return context.load(); });
 }
 
 JQ_API JQStatus JQ_CALL UnInitializeMICP(void) {

@@ -51,15 +51,9 @@ JQ_CHECK_ARGUMENT_BYTES(NEWSINDEX_EXPORTS)
 
 JQ_API JQStatus JQ_CALL InitializeTpc(const TopicFolderList* folders) {
     Scope scope(library);
-    IndexContext*& context = scope.context();
-    try {
-        if (context == nullptr) context = new IndexContext(topicsRule());
-        return load(*context, folders);  // 0 or 23: the tables report no status
-    } catch (...) {
-        // The context stays; what the failed load filed goes.
-        if (context != nullptr) context->clear(false);
-        return JQ_ERR_EXCEPTION;
-    }
+    // 0 or 23: the tables report no status.
+    return scope.initialise([] { return new IndexContext(topicsRule()); },
+                            [folders](IndexContext& context) { return load(context, folders); });
 }
 
 JQ_API JQStatus JQ_CALL UnInitializeTpc(void) {
