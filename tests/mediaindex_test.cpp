@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// jqwrite's writer and the library's decoder share the name micp_object.h:
+// this one is jqwrite's (its folder comes first on the include path); the
+// library's headers include their own.
 #include "micp_object.h"
 #include "micp_queries.h"
 #include "micp_tables.h"
@@ -15,53 +18,42 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 using index::Pass;
+using write::TypedElement;
 
-void be(Bytes& out, uint64_t value, int size) {
-    for (int i = size - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+TypedElement element(uint16_t type, const Bytes& payload) { return {type, payload, {}}; }
+
+TypedElement whole(const std::string& name, const Bytes& data) {
+    write::MicpDatum datum;
+    datum.name = bytesOf(name);
+    datum.data = data;
+    return write::micpDataElement(datum);
 }
 
-Bytes element(uint16_t type, const Bytes& payload) {
-    Bytes e;
-    be(e, payload.size() + 2, 2);
-    be(e, type, 2);
-    e.insert(e.end(), payload.begin(), payload.end());
-    return e;
+TypedElement part(const std::string& name, uint8_t number, uint32_t total, uint32_t offset,
+                  const Bytes& data) {
+    write::MicpDatum datum;
+    datum.elementType = 0x11;
+    datum.kind = 2;
+    datum.name = bytesOf(name);
+    datum.data = data;
+    datum.totalSize = total;
+    datum.offset = offset;
+    datum.partNumber = number;
+    return write::micpDataElement(datum);
 }
 
-Bytes whole(const std::string& name, const Bytes& data) {
-    Bytes p{1, 0, static_cast<uint8_t>(name.size())};
-    p.insert(p.end(), name.begin(), name.end());
-    p.insert(p.end(), data.begin(), data.end());
-    return element(0x10, p);
-}
+TypedElement expiry(uint32_t seconds) { return write::micpExpiryElement(seconds); }
 
-Bytes part(const std::string& name, uint8_t number, uint32_t total, uint32_t offset,
-           const Bytes& data) {
-    Bytes p{2, 0};
-    be(p, total, 4);
-    be(p, offset, 4);
-    p.push_back(0);
-    p.push_back(number);
-    p.push_back(static_cast<uint8_t>(name.size()));
-    p.insert(p.end(), name.begin(), name.end());
-    p.insert(p.end(), data.begin(), data.end());
-    return element(0x11, p);
-}
+TypedElement info() { return write::micpInfoElement(0x01010101, 0x01010101, 0x0101, 0x0101); }
 
-Bytes expiry(uint32_t seconds) {
-    Bytes p;
-    be(p, seconds, 4);
-    return element(2, p);
-}
-
-Bytes info() { return element(1, Bytes(12, 0x01)); }
-
-// An object: type 12, a byte, the elements and the trailer.
-Bytes object(std::initializer_list<Bytes> elements) {
-    Bytes o{0x00, 0x0C, 0x00};
-    for (const Bytes& e : elements) o.insert(o.end(), e.begin(), e.end());
-    o.insert(o.end(), {0x00, 0x00});
-    return o;
+// An object of type 12 with these elements and the trailer.
+Bytes object(std::vector<TypedElement> elements, uint16_t objectType = 12) {
+    write::MicpObject o;
+    o.objectType = objectType;
+    o.elements = std::move(elements);
+    return write::micpObjectBytes(o);
 }
 
 Bytes filled(size_t size, uint8_t value) { return Bytes(size, value); }
@@ -110,8 +102,8 @@ TEST(MicpObject, ElementsOfEveryTypeDecode) {
     EXPECT_EQ(decodeMicpObject({bare.data(), bare.size()}, o), JQ_OK);
     EXPECT_TRUE(o.elements.empty());
 
-    const Bytes full = object({info(), expiry(86400), whole("LOGO", {1, 2, 3}),
-                               part("LOGO", 7, 3000, 1000, {9, 9})});
+    const Bytes full = object(
+        {info(), expiry(86400), whole("LOGO", {1, 2, 3}), part("LOGO", 7, 3000, 1000, {9, 9})});
     ASSERT_EQ(decodeMicpObject({full.data(), full.size()}, o), JQ_OK);
     ASSERT_EQ(o.elements.size(), 4u);
     EXPECT_EQ(o.elements[0].kind, MicpElementKind::Info);
@@ -133,22 +125,18 @@ TEST(MicpObject, MalformedObjectsAreUndecodable) {
         return decodeMicpObject({bytes.data(), bytes.size()}, o) == JQ_ERR_FORMAT &&
                o.elements.empty();
     };
-    Bytes wrongType = object({whole("X", {1})});
-    wrongType[1] = 11;
-    EXPECT_TRUE(refused(wrongType));
-    EXPECT_TRUE(refused({0x00, 0x0C, 0x00, 0x00}));  // below 5 bytes
+    EXPECT_TRUE(refused(object({whole("X", {1})}, 11)));                        // object type 11
+    EXPECT_TRUE(refused({0x00, 0x0C, 0x00, 0x00}));                             // below 5 bytes
     EXPECT_TRUE(refused(object({whole("X", {1}), element(0x10, {3, 0, 0})})));  // kind 3
-    EXPECT_TRUE(refused(object({element(1, Bytes(11, 0))})));                  // short info
-    EXPECT_TRUE(refused(object({element(2, {0, 0, 1})})));                     // short expiry
+    EXPECT_TRUE(refused(object({element(1, Bytes(11, 0))})));                   // short info
+    EXPECT_TRUE(refused(object({element(2, {0, 0, 1})})));                      // short expiry
     EXPECT_TRUE(refused(object({element(0x10, {1, 0, 5, 'A'})})));  // name past the payload
     EXPECT_TRUE(refused(object({element(0x11, {2, 0, 0, 0})})));    // part below its fields
-    Bytes pastList = object({whole("X", {1})});
-    pastList[4] = 0x40;  // L past the list
-    EXPECT_TRUE(refused(pastList));
-    Bytes tooShortL = object({whole("X", {1})});
-    tooShortL[3] = 0;
-    tooShortL[4] = 1;  // L below 2
-    EXPECT_TRUE(refused(tooShortL));
+    TypedElement faulty = whole("X", {1});
+    faulty.length = 0x40;  // L past the list
+    EXPECT_TRUE(refused(object({faulty})));
+    faulty.length = 1;  // L below 2
+    EXPECT_TRUE(refused(object({faulty})));
 }
 
 // ---- the block table ---------------------------------------------------------------
@@ -192,10 +180,10 @@ TEST(MicpTables, NamesComeFromDecodableBlocksInKeyOrder) {
     Blocks blocks;
     MicpTables tables;
     tables.fileBlock(Pass::First, blocks.add(9, 1, 1, object({whole("LOGO", {9})})));
-    tables.fileBlock(Pass::First, blocks.add(4, 1, 1, object({whole("LOGO", {4}),
-                                                               part("PIC", 2, 10, 0, {1})})));
-    tables.fileBlock(Pass::First, blocks.add(5, 1, 1, object({whole("BAD", {1}),
-                                                               element(0x10, {3, 0, 0})})));
+    tables.fileBlock(Pass::First,
+                     blocks.add(4, 1, 1, object({whole("LOGO", {4}), part("PIC", 2, 10, 0, {1})})));
+    tables.fileBlock(Pass::First,
+                     blocks.add(5, 1, 1, object({whole("BAD", {1}), element(0x10, {3, 0, 0})})));
     tables.fileBlock(Pass::First, blocks.add(6, 1, 1, object({info(), whole("", {1})})));
     tables.fileBlock(Pass::First, blocks.add(7, 1, 1, object({})));
     tables.buildNameTable();
@@ -220,9 +208,11 @@ protected:
 };
 
 TEST_F(MicpQueries, PartsAssembleInTheHostsBufferAndAnAllocatedOne) {
-    file(1, object({part("MAP", 0, 3000, 0, filled(1000, 'a'))}));
-    file(2, object({part("MAP", 1, 3000, 1000, filled(1000, 'b'))}));
-    file(3, object({part("MAP", 2, 3000, 2000, filled(1000, 'c'))}));
+    // Parts 0, 1, 2 at offsets 0, 1000, 2000, each in a block of its own.
+    Bytes map = filled(1000, 'a');
+    for (const uint8_t c : {'b', 'c'}) map.insert(map.end(), 1000, c);
+    const std::vector<write::MicpDatum> parts = write::micpParts(bytesOf("MAP"), map, 3);
+    for (uint32_t i = 0; i < 3; ++i) file(1 + i, object({write::micpDataElement(parts[i])}));
     file(4, object({whole("TEXT", filled(500, 't'))}));
     finish();
     EXPECT_EQ(datumSize(tables_, "MAP", 0), 3000u);
@@ -274,7 +264,8 @@ TEST_F(MicpQueries, AMissingPartZeroHidesTheSizeButNotTheData) {
 TEST_F(MicpQueries, PartsPastTheirDatumAreClippedAndExpiredDataIsWithdrawn) {
     // A part of 4 bytes at offset 4 of a 6-byte datum; a second whole datum
     // takes the place of the first.
-    file(1, object({part("CUT", 0, 6, 0, {'a', 'a', 'a', 'a'}), part("CUT", 1, 6, 4, {'b', 'b', 'b', 'b'})}));
+    file(1, object({part("CUT", 0, 6, 0, {'a', 'a', 'a', 'a'}),
+                    part("CUT", 1, 6, 4, {'b', 'b', 'b', 'b'})}));
     file(2, object({whole("TWICE", {'1', '1'}), whole("TWICE", {'2'})}));
     file(3, object({whole("OLD", {'o'}), expiry(100)}));
     finish();
