@@ -183,4 +183,77 @@ private:
 // epoch): GetSystemTimeAsFileTime, or CLOCK_REALTIME elsewhere.
 uint64_t utcNowFileTime();
 
+// --- programs and shared memory ---------------------------------------------------
+//
+// Paths and names here are 8-bit strings: in the system's ANSI code page on
+// Windows, bytes as they are elsewhere.
+
+// True when a file or folder exists at the path (PathFileExistsA; stat
+// elsewhere). A relative path is taken from the current folder.
+bool pathExists(const char* path);
+
+// Starts the program at the path without arguments and waits until it has
+// ended: on Windows through the shell ("open", shown normally), waiting until
+// it is idle for input and then until it exits; elsewhere with posix_spawn
+// and waitpid. False when it could not be started.
+bool runProgramAndWait(const char* path);
+
+// A named shared memory object: a file mapping on the page file on Windows,
+// a POSIX shared memory object named "/" + name elsewhere. Closed when the
+// object goes away; never copied. The functions never throw.
+class SharedMemory {
+public:
+    SharedMemory() = default;
+    SharedMemory(const SharedMemory&) = delete;
+    SharedMemory& operator=(const SharedMemory&) = delete;
+    SharedMemory(SharedMemory&& other) noexcept;
+    SharedMemory& operator=(SharedMemory&& other) noexcept;
+    ~SharedMemory();
+
+    // Creates the object with `size` bytes, or opens it if it exists. On
+    // Windows the object lives while any process holds it open; elsewhere its
+    // name stays until removeName, and an existing object smaller than `size`
+    // is grown to it.
+    static SharedMemory create(const char* name, size_t size);
+    // Opens the object to write into it. On Windows this creates it with
+    // `size` bytes if it does not exist (it then goes with the last handle);
+    // elsewhere only an existing object is opened, never resized, so that no
+    // name is left behind that nobody removes.
+    static SharedMemory openForWriting(const char* name, size_t size);
+
+    bool isOpen() const;
+    // Copies the first min(count, object size) bytes of the object into
+    // buffer; returns how many were copied (0 when nothing could be mapped).
+    size_t read(void* buffer, size_t count) const;
+    // Copies min(count, object size) bytes of data to the start of the
+    // object; returns how many were written.
+    size_t write(const void* data, size_t count);
+    // Closes this process's handle.
+    void close();
+    // Removes the name, so that a later create makes a fresh object: nothing
+    // on Windows, where the object goes with its last handle; shm_unlink
+    // elsewhere (objects still open stay usable).
+    static void removeName(const char* name);
+
+private:
+    intptr_t handle_ = -1;
+};
+
+// --- the computer system -----------------------------------------------------------
+
+// The names under which the computer system's maker and model present it. A
+// property that is missing or null gives an empty name.
+struct ComputerSystemNames {
+    PathString manufacturer;
+    PathString model;
+};
+
+// Asks the system for its maker and model: Windows Management Instrumentation
+// (Win32_ComputerSystem's Manufacturer and Model, the first object of the
+// query); elsewhere the DMI names in /sys/class/dmi/id/sys_vendor and
+// product_name, UTF-8, a trailing line feed dropped. False when no answer
+// could be had (WMI or the connection unavailable, the query failed; neither
+// DMI file readable): the names are then empty.
+bool queryComputerSystem(ComputerSystemNames& names);
+
 }  // namespace jq::platform

@@ -3,6 +3,7 @@
 // Paths arrive as UTF-16 and are converted to UTF-8 for the system calls.
 #include "platform.h"
 #include "code_page_932.h"
+#include "posix_text.h"
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -105,6 +106,8 @@ File openWith(const JQChar* path, int flags) noexcept {
 }
 
 }  // namespace
+
+PathString posix::utf16FromUtf8(const std::string& text) { return fromUtf8(text); }
 
 File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
 
