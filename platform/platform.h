@@ -188,6 +188,10 @@ uint64_t utcNowFileTime();
 // Paths and names here are 8-bit strings: in the system's ANSI code page on
 // Windows, bytes as they are elsewhere.
 
+// A path as the system's 8-bit calls take it: in the ANSI code page on
+// Windows (characters it lacks become '?'), UTF-8 elsewhere.
+std::string narrowPath(const JQChar* path);
+
 // True when a file or folder exists at the path (PathFileExistsA; stat
 // elsewhere). A relative path is taken from the current folder.
 bool pathExists(const char* path);

@@ -109,6 +109,8 @@ File openWith(const JQChar* path, int flags) noexcept {
 
 PathString posix::utf16FromUtf8(const std::string& text) { return fromUtf8(text); }
 
+std::string posix::utf8FromUtf16(const JQChar* text) { return toUtf8(text); }
+
 File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
 
 File& File::operator=(File&& other) noexcept {

@@ -8,6 +8,9 @@
 
 namespace jq::platform::posix {
 
+// UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
+std::string utf8FromUtf16(const JQChar* text);
+
 // UTF-8 to UTF-16; bytes that do not form a character become U+FFFD.
 PathString utf16FromUtf8(const std::string& text);
 

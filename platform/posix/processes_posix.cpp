@@ -13,10 +13,15 @@
 #include <string>
 
 #include "platform.h"
+#include "posix_text.h"
 
 extern char** environ;
 
 namespace jq::platform {
+
+std::string narrowPath(const JQChar* path) {
+    return path == nullptr ? std::string() : posix::utf8FromUtf16(path);
+}
 
 bool pathExists(const char* path) {
     struct stat info {};

@@ -17,6 +17,10 @@ namespace jq::platform {
 static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "SHELLEXECUTEINFOA of 32-bit Windows");
 #endif
 
+std::string narrowPath(const JQChar* path) {
+    return path == nullptr ? std::string() : ansiFromUtf16(path);
+}
+
 bool pathExists(const char* path) {
     return path != nullptr && path[0] != '\0' && ::PathFileExistsA(path) != FALSE;
 }
