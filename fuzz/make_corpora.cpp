@@ -12,6 +12,8 @@
 #include "file_readers.h"
 #include "jqwrite.h"
 #include "key_params.h"
+#include "micp_object.h"
+#include "record_data.h"
 #include "topic_object.h"
 
 namespace fs = std::filesystem;
@@ -202,6 +204,65 @@ std::vector<Bytes> topicObjectSeeds() {
     return seeds;
 }
 
+// MICP objects with elements of every kind, well-formed and faulty.
+std::vector<Bytes> micpObjectSeeds() {
+    using jq::write::MicpDatum;
+    using jq::write::MicpObject;
+    const Bytes logo = {'L', 'O', 'G', 'O'};
+    MicpDatum whole;
+    whole.name = logo;
+    whole.data = {0x89, 'P', 'N', 'G', 0, 1, 2, 3};
+    MicpObject object;
+    object.elements = {jq::write::micpInfoElement(1, 0x12345678, 2, 3),
+                       jq::write::micpExpiryElement(0xF0000000), jq::write::micpDataElement(whole)};
+    for (const MicpDatum& part : jq::write::micpParts({'M', 'A', 'P'}, Bytes(40, 'm'), 3))
+        object.elements.push_back(jq::write::micpDataElement(part));
+    std::vector<Bytes> seeds{jq::write::micpObjectBytes(object), jq::write::micpObjectBytes({})};
+    MicpObject faulty = object;
+    faulty.elements[1].payload.pop_back();  // a short expiry
+    seeds.push_back(jq::write::micpObjectBytes(faulty));
+    faulty = object;
+    faulty.elements[2].length = 0x4000;  // past the list
+    seeds.push_back(jq::write::micpObjectBytes(faulty));
+    whole.kind = 3;
+    faulty.elements[2] = jq::write::micpDataElement(whole);
+    seeds.push_back(jq::write::micpObjectBytes(faulty));
+    return seeds;
+}
+
+// Type-0xF5 packages: a whole datum, a datum in parts over three blocks of
+// one object, an object of two blocks and a second block number of one of
+// them. After the block's packet header, the names the filing fuzzer asks for.
+std::vector<jq::Package> micpPackages() {
+    std::vector<jq::Package> packages;
+    const auto block = [&packages](uint32_t id, uint16_t total, uint16_t number,
+                                   std::vector<jq::write::TypedElement> elements,
+                                   const Bytes& name) {
+        jq::Package& p = packages.emplace_back();
+        p.header.TypeCode = 0xF5;
+        p.packetHeader = jq::write::micpPacketHeader(id, total, number);
+        p.packetHeader.insert(p.packetHeader.end(), name.begin(), name.end());
+        jq::write::MicpObject object;
+        object.elements = std::move(elements);
+        p.data = jq::write::micpObjectBytes(object);
+    };
+    jq::write::MicpDatum whole;
+    whole.name = {'T', 'E', 'X', 'T'};
+    whole.data = Bytes(20, 't');
+    block(300, 1, 1, {jq::write::micpDataElement(whole), jq::write::micpExpiryElement(100)},
+          whole.name);
+    const std::vector<jq::write::MicpDatum> parts =
+        jq::write::micpParts({'M', 'A', 'P'}, Bytes(30, 'm'), 3);
+    for (uint16_t i = 0; i < 3; ++i)
+        block(301, 3, uint16_t(i + 1), {jq::write::micpDataElement(parts[i])}, {'M', 'A', 'P'});
+    whole.name = {'A', 'B', 'C', '_', '1'};
+    block(302, 2, 1, {jq::write::micpDataElement(whole)}, {'A', 'B', 'C'});
+    block(302, 2, 2, {jq::write::micpInfoElement(1, 2, 3, 4)}, {});
+    return packages;
+}
+
+uint8_t secondPassFlag(uint8_t) { return 0x40; }
+
 // Every type code, in order: byte 0 of fuzz_any_record is the code itself.
 std::vector<uint8_t> everyCode() {
     std::vector<uint8_t> codes(256);
@@ -257,6 +318,12 @@ int main(int argc, char** argv) {
     ok = ok && writeSeeds(out / "fuzz_topic_filing",
                           packageRunSeeds(samples, {0x6F, 0x62, 0x6E, 0x61}, topicTypeFlags));
     ok = ok && writeSeeds(out / "fuzz_topic_message", topicObjectSeeds());
+    std::vector<Bytes> micpRuns = packageRunSeeds(micpPackages(), {0xF5}, noFlags);
+    const std::vector<Bytes> updates = packageRunSeeds(micpPackages(), {0xF5}, secondPassFlag);
+    micpRuns.push_back(micpRuns.back());  // all first-pass blocks, then all as updates
+    jq::write::append(micpRuns.back(), updates.back());
+    ok = ok && writeSeeds(out / "fuzz_micp_filing", micpRuns) &&
+         writeSeeds(out / "fuzz_micp_object", micpObjectSeeds());
     ok = ok && writeSeeds(out / "fuzz_broadcast_reader", broadcast) &&
                     writeSeeds(out / "fuzz_container_reader", container) &&
                     writeSeeds(out / "fuzz_index_scan", both) &&
