@@ -68,7 +68,8 @@ stage_asan() {
 # Only what runs threads: the index libraries queried during reloads.
 stage_tsan() {
     configure_and_build tsan --target idindex_concurrency idindex_stress idindex \
-        newsindex_concurrency newsindex_stress newsindex feedcore &&
+        newsindex_concurrency newsindex_stress newsindex mediaindex_concurrency mediaindex_stress \
+        mediaindex feedcore &&
         run_ctest "concurrency suites under TSan" ctest --preset tsan -R '_concurrency$'
 }
 
