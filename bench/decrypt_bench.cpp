@@ -23,11 +23,7 @@
 // --jq_file_mib=N writes a file of N MiB instead of 32 (a small one keeps a
 // profile under valgrind short); the library's own flags work as usual.
 #include <benchmark/benchmark.h>
-
-#include "bench_file.h"
-#include "bench_options.h"
 #include <openssl/des.h>
-#include <random>
 #include <zlib.h>
 
 #include <algorithm>
@@ -39,14 +35,18 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "bench_file.h"
+#include "bench_options.h"
 #include "feedcore.h"
 #include "jqwrite.h"
 #include "key_params.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -302,36 +302,6 @@ void benchReference(benchmark::State& state, const DataSet& set) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * set.file.size()));
 }
 
-// The console output as usual, and the rate of every finished run kept by
-// benchmark name for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    explicit RatioReporter(bool colour) : ConsoleReporter(colour ? OO_ColorTabular : OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-            const auto rate = run.counters.find("bytes_per_second");
-            if (rate != run.counters.end())
-                rates_[run.run_name.function_name].push_back(rate->second.value);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    // The median rate of a benchmark, in bytes per second; 0 if it did not run.
-    double rate(const std::string& name) const {
-        const auto found = rates_.find(name);
-        if (found == rates_.end() || found->second.empty()) return 0;
-        std::vector<double> values = found->second;
-        std::sort(values.begin(), values.end());
-        const size_t middle = values.size() / 2;
-        return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-    }
-
-private:
-    std::map<std::string, std::vector<double>> rates_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -359,7 +329,7 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(kReferenceName, benchReference, std::cref(set))
             ->Unit(benchmark::kMillisecond);
 
-        RatioReporter reporter(jq::bench::colourWanted(argc, argv));
+        jq::bench::RatioReporter reporter(jq::bench::colourWanted(argc, argv));
         benchmark::RunSpecifiedBenchmarks(&reporter);
         benchmark::Shutdown();
 

@@ -34,6 +34,7 @@
 #include "jqid_tables.h"
 #include "jqwrite.h"
 #include "platform.h"
+#include "settings_beside_program.h"
 
 namespace {
 
@@ -133,22 +134,6 @@ DataSet writeDataSet(unsigned long entries) {
     return set;
 }
 
-// JQID.ini beside this program for the length of the run.
-class SettingsBesideProgram {
-public:
-    explicit SettingsBesideProgram(const fs::path& folder)
-        : path_(fs::path(jq::platform::hostExecutableFolder()) / "JQID.ini") {
-        std::ofstream(path_) << "[List]\nCount=1\n0=" << folder.string() << "\n";
-    }
-    ~SettingsBesideProgram() {
-        std::error_code ignored;
-        fs::remove(path_, ignored);
-    }
-
-private:
-    fs::path path_;
-};
-
 void benchDecrypt(benchmark::State& state, const DataSet* set) {
     for (auto _ : state) {
         for (const fs::path& file : set->files) {
@@ -236,7 +221,8 @@ int main(int argc, char** argv) {
         if (benchmark::ReportUnrecognizedArguments(libraryArgc, arguments.data())) return 1;
 
         const DataSet set = writeDataSet(entries);
-        const SettingsBesideProgram settings(set.folder);
+        const jq::bench::SettingsBesideProgram settings(
+            "JQID.ini", jq::bench::SettingsBesideProgram::folderList(set.folder));
         std::printf("data: %zu files, %zu bytes, %zu entries\n", set.files.size(), set.fileBytes,
                     set.entries);
         reportMemory(set);
