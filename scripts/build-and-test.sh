@@ -8,7 +8,7 @@
 #            same suite under 32-bit Wine where this machine executes 32-bit x86 code
 #   win64    the same code as 64-bit Windows DLLs: built, checked, the suite under wine64
 #   fuzz     every libFuzzer target for a short, fixed time on its seed corpus
-#   bench    the decoder, JQID and topics index benchmarks, once and briefly
+#   bench    the decoder, JQID, topics and MICP index benchmarks, once and briefly
 #
 #   scripts/build-and-test.sh [STAGE...]        (no argument: all of them, in that order)
 #
@@ -154,14 +154,17 @@ stage_bench() {
         return 0
     fi
     cmake --build --preset bench -j "$jobs" --target bench_decrypt bench_schedule bench_jqid \
-        bench_topics || return 1
+        bench_topics bench_micp || return 1
     build/bench/bin/bench_decrypt --benchmark_min_time=0.05 --benchmark_color=false || return 1
     build/bench/bin/bench_schedule --benchmark_min_time=0.05 --benchmark_color=false || return 1
     build/bench/bin/bench_jqid --jq_entries=50000 --benchmark_min_time=0.05 --benchmark_color=false ||
         return 1
     build/bench/bin/bench_topics --jq_entries=20000 --benchmark_min_time=0.05 \
         --benchmark_color=false || return 1
-    ran "bench_decrypt, bench_schedule, bench_jqid (50,000 entries), bench_topics (20,000 entries)"
+    build/bench/bin/bench_micp --jq_objects=500 --benchmark_min_time=0.05 --benchmark_color=false ||
+        return 1
+    ran "bench_decrypt, bench_schedule, bench_jqid (50,000 entries), bench_topics (20,000 entries)," \
+        "bench_micp (500 objects)"
 }
 
 started=$(date +%s)
