@@ -40,7 +40,7 @@
 #include "feedcore.h"
 #include "jqwrite.h"
 #include "mediaindex.h"
-#include "micp_object.h"
+#include "micp_writer.h"
 #include "ratio_reporter.h"
 #include "settings_beside_program.h"
 

@@ -12,7 +12,7 @@
 #include "file_readers.h"
 #include "jqwrite.h"
 #include "key_params.h"
-#include "micp_object.h"
+#include "micp_writer.h"
 #include "record_data.h"
 #include "topic_object.h"
 

@@ -9,7 +9,7 @@
 
 #include "child_run.h"
 #include "jqwrite.h"
-#include "micp_object.h"
+#include "micp_writer.h"
 #include "test_files.h"
 
 namespace jq {

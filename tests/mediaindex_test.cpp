@@ -6,12 +6,9 @@
 #include <string>
 #include <vector>
 
-// jqwrite's writer and the library's decoder share the name micp_object.h:
-// this one is jqwrite's (its folder comes first on the include path); the
-// library's headers include their own.
-#include "micp_object.h"
 #include "micp_queries.h"
 #include "micp_tables.h"
+#include "micp_writer.h"
 
 namespace jq::mediaindex {
 namespace {

@@ -1,5 +1,5 @@
-// micp_object.cpp - MICP objects and their block packages.
-#include "micp_object.h"
+// micp_writer.cpp - MICP objects and their block packages.
+#include "micp_writer.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-// micp_object.h - writes MICP objects, the contents of the 0xF5 blocks: the
+// micp_writer.h - writes MICP objects, the contents of the 0xF5 blocks: the
 // object header and its typed elements (info, expiry and named data, whole or
 // in parts), and the container entries that carry them.
 //
