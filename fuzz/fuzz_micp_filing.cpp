@@ -50,7 +50,8 @@ void ask(const MicpTables& tables, const std::string& name) {
     if (declaredSize(tables, name) > kAllocationLimit) return;
     uint8_t* data = nullptr;
     uint32_t length = 0;
-    if (jq::mediaindex::datumAllocated(tables, name, data, length, now) == JQ_OK) delete[] data;
+    if (jq::mediaindex::datumAllocated(tables, name, data, length, now) == JQ_OK)
+        jq::mediaindex::releaseDatum(data);
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 // With a context the queries answer from its tables (empty after a failed
 // load); without one each builds a temporary index for its one call, under
 // the lock, and discards it.
-#include <new>
-
 #include "bound_exports.h"
 #include "index_frame.h"
 #include "library_state.h"
@@ -98,7 +96,5 @@ JQ_API JQStatus JQ_CALL GetMICPData2(const JQChar* name, uint8_t** data, uint32_
 }
 
 JQ_API void JQ_CALL FreeMICPData(uint8_t** data) {
-    if (data == nullptr || *data == nullptr) return;
-    delete[] *data;
-    *data = nullptr;
+    if (data != nullptr) releaseDatum(*data);
 }

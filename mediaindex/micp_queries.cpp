@@ -7,14 +7,16 @@
 #include "micp_queries.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace jq::mediaindex {
 namespace {
 
-using NameRange = std::pair<MicpTables::NameTable::const_iterator,
-                            MicpTables::NameTable::const_iterator>;
+using NameRange =
+    std::pair<MicpTables::NameTable::const_iterator, MicpTables::NameTable::const_iterator>;
 
 NameRange keysOf(const MicpTables& tables, const std::string& name) {
     const MicpTables::NameTable& names = tables.names();
@@ -27,6 +29,21 @@ bool expired(const MicpElement& element, index::DayZeroTime now) {
 
 bool isDatum(const MicpElement& element, uint8_t kind) {
     return element.kind == MicpElementKind::Data && element.data.kind == kind;
+}
+
+// A datum's buffer as the host receives it; FreeMICPData releases it with
+// std::free. Zero-filled by calloc, which leaves the pages of a large buffer
+// untouched until a part is copied in: a part may announce a total size far
+// above the bytes that arrive.
+struct FreeBuffer {
+    void operator()(uint8_t* buffer) const { std::free(buffer); }
+};
+using DatumBuffer = std::unique_ptr<uint8_t, FreeBuffer>;
+
+DatumBuffer zeroedBuffer(uint32_t size) {
+    void* buffer = std::calloc(std::max<uint32_t>(size, 1), 1);
+    if (buffer == nullptr) throw std::bad_alloc();
+    return DatumBuffer(static_cast<uint8_t*>(buffer));
 }
 
 // Copies a datum's bytes to target at offset, clipped to limit bytes.
@@ -74,7 +91,7 @@ JQStatus datumAllocated(const MicpTables& tables, const std::string& name, uint8
                         uint32_t& length, index::DayZeroTime now) {
     const NameRange range = keysOf(tables, name);
     if (range.first == range.second) return JQ_ERR_NOT_FOUND;
-    std::unique_ptr<uint8_t[]> buffer;
+    DatumBuffer buffer;
     uint32_t bufferSize = 0;
     for (auto key = range.first; key != range.second; ++key) {
         for (const MicpElement& element : key->second->elements) {
@@ -86,13 +103,13 @@ JQStatus datumAllocated(const MicpTables& tables, const std::string& name, uint8
             if (isDatum(element, 1)) {
                 // A later whole datum takes the place of what came before.
                 bufferSize = static_cast<uint32_t>(datum.data.size);
-                buffer.reset(new uint8_t[bufferSize]());
+                buffer = zeroedBuffer(bufferSize);
                 length = bufferSize;
                 apply(datum, 0, buffer.get(), bufferSize);
             } else if (isDatum(element, 2)) {
                 if (buffer == nullptr) {
                     bufferSize = datum.totalSize;
-                    buffer.reset(new uint8_t[bufferSize]());
+                    buffer = zeroedBuffer(bufferSize);
                     length = bufferSize;
                 }
                 apply(datum, datum.offset, buffer.get(), std::min(bufferSize, datum.totalSize));
@@ -101,6 +118,11 @@ JQStatus datumAllocated(const MicpTables& tables, const std::string& name, uint8
     }
     data = buffer.release();
     return JQ_OK;
+}
+
+void releaseDatum(uint8_t*& data) {
+    std::free(data);
+    data = nullptr;
 }
 
 }  // namespace jq::mediaindex

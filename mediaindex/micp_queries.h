@@ -26,7 +26,11 @@ JQStatus datumInto(const MicpTables& tables, const std::string& name, uint8_t* b
 // Assembles a datum in a buffer of this library's allocator, zero-filled
 // where no part covers it: 0 with data and length set; 4099 when no key of
 // the name exists (nothing touched) or an object has expired (data null).
+// The buffer goes back through releaseDatum.
 JQStatus datumAllocated(const MicpTables& tables, const std::string& name, uint8_t*& data,
                         uint32_t& length, index::DayZeroTime now);
+
+// Releases a buffer of datumAllocated and nulls the pointer; null does nothing.
+void releaseDatum(uint8_t*& data);
 
 }  // namespace jq::mediaindex

@@ -230,7 +230,7 @@ TEST_F(MicpQueries, PartsAssembleInTheHostsBufferAndAnAllocatedOne) {
     ASSERT_EQ(datumAllocated(tables_, "TEXT", data, length, 0), JQ_OK);
     EXPECT_EQ(length, 500u);
     EXPECT_EQ(data[499], 't');
-    delete[] data;
+    releaseDatum(data);
     uint8_t* untouched = reinterpret_cast<uint8_t*>(&length);
     EXPECT_EQ(datumAllocated(tables_, "NONE", untouched, length, 0), JQ_ERR_NOT_FOUND);
     EXPECT_EQ(untouched, reinterpret_cast<uint8_t*>(&length));
@@ -252,7 +252,7 @@ TEST_F(MicpQueries, AMissingPartZeroHidesTheSizeButNotTheData) {
     ASSERT_EQ(datumAllocated(tables_, "P", data, length, 0), JQ_OK);
     ASSERT_EQ(length, 6u);
     EXPECT_EQ(std::string(data, data + 6), std::string("\0\0bbcc", 6));
-    delete[] data;
+    releaseDatum(data);
     Bytes abc(1, 0);
     EXPECT_EQ(datumInto(tables_, "ABC", abc.data(), 1, 0), JQ_OK);
     EXPECT_EQ(abc[0], 'x');
@@ -273,10 +273,10 @@ TEST_F(MicpQueries, PartsPastTheirDatumAreClippedAndExpiredDataIsWithdrawn) {
     uint32_t length = 0;
     ASSERT_EQ(datumAllocated(tables_, "CUT", data, length, 0), JQ_OK);
     EXPECT_EQ(std::string(data, data + length), "aaaabb");
-    delete[] data;
+    releaseDatum(data);
     ASSERT_EQ(datumAllocated(tables_, "TWICE", data, length, 0), JQ_OK);
     EXPECT_EQ(std::string(data, data + length), "2");
-    delete[] data;
+    releaseDatum(data);
 
     const index::DayZeroTime later = index::dayZeroTime(101);
     EXPECT_EQ(datumSize(tables_, "OLD", index::dayZeroTime(100)), 1u);
