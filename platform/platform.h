@@ -183,6 +183,24 @@ private:
 // epoch): GetSystemTimeAsFileTime, or CLOCK_REALTIME elsewhere.
 uint64_t utcNowFileTime();
 
+// --- machine settings -------------------------------------------------------------
+
+// A 32-bit setting of the machine, such as the HostID of the receiving PC. On
+// Windows the value `name` of the key `keyPath` under HKEY_LOCAL_MACHINE, in
+// the registry view of the process (a 32-bit process reads the 32-bit view),
+// taken only when it reads as exactly 4 bytes, little-endian; its type is not
+// looked at. Elsewhere the key `name` of section "[keyPath]" in the file
+// kMachineSettingsFile, or in the file that the environment variable
+// kMachineSettingsVariable names when it is set and not empty, read by the
+// settings reader above; the value is taken when it is a decimal or 0x
+// hexadecimal number below 2^32 with nothing else around it. False, and value
+// untouched, when the setting is missing or not of that form.
+bool machineSetting32(const char* keyPath, const char* name, uint32_t& value);
+
+// Where the POSIX backend keeps the machine settings.
+inline constexpr const char* kMachineSettingsFile = "/etc/jqdecoder/machine.ini";
+inline constexpr const char* kMachineSettingsVariable = "JQ_MACHINE_SETTINGS";
+
 // --- programs and shared memory ---------------------------------------------------
 //
 // Paths and names here are 8-bit strings: in the system's ANSI code page on
