@@ -18,9 +18,13 @@ private:
     IndexList list_{};
 };
 
-JQChar upperAscii(JQChar c) { return c >= 'a' && c <= 'z' ? static_cast<JQChar>(c - 'a' + 'A') : c; }
+JQChar upperAscii(JQChar c) {
+    return c >= 'a' && c <= 'z' ? static_cast<JQChar>(c - 'a' + 'A') : c;
+}
 
 }  // namespace
+
+bool tolvoBesideHost() { return platform::existsBesideHost(JQ_PATH("Tolvo.ini")); }
 
 bool nameContainsUpper(const JQChar* fileName, const char* marker) {
     for (const JQChar* start = fileName; *start != 0; ++start) {

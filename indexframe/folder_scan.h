@@ -32,6 +32,11 @@ struct ScanRule {
     Pass (*passOf)(const JQChar* fileName, const IndexEntry& entry) = nullptr;
 };
 
+// Whether a "Tolvo.ini" lies beside the host executable: the mode in which
+// feedcore reads every file as a container and the libraries that follow it
+// take every file of a folder. Asked anew on every call.
+bool tolvoBesideHost();
+
 // Whether a file name, upper-cased, contains marker (upper-case ASCII).
 bool nameContainsUpper(const JQChar* fileName, const char* marker);
 

@@ -27,7 +27,7 @@ index::Pass passOf(const JQChar* fileName, const IndexEntry&) {
 // In Tolvo mode every file of a folder is a candidate, otherwise those whose
 // name begins with T; the mode is fixed when the context is made.
 index::LibraryRule topicsRule() {
-    const index::PathString pattern = tolvoBesideHost() ? JQ_PATH("*") : JQ_PATH("T*");
+    const index::PathString pattern = index::tolvoBesideHost() ? JQ_PATH("*") : JQ_PATH("T*");
     return {JQ_PATH("topics.ini"), {pattern, isTopicType, passOf}, index::LoadKind::Packages};
 }
 
@@ -89,8 +89,8 @@ JQ_API void JQ_CALL FreeMinorIDList(MinorIDList* list) {
     if (list != nullptr) releaseMinorList(*list);
 }
 
-JQ_API JQStatus JQ_CALL GetTopicsData(uint32_t serviceId, uint32_t messageId,
-                                      uint32_t checkExpiry, TopicsData* data) {
+JQ_API JQStatus JQ_CALL GetTopicsData(uint32_t serviceId, uint32_t messageId, uint32_t checkExpiry,
+                                      TopicsData* data) {
     const Scope scope(library);
     if (const JQStatus refused = scope.refusal(data)) return refused;
     try {

@@ -17,7 +17,8 @@ constexpr uint16_t kAcceptedBit = 0x02;
 constexpr JQStatus kMessageRefused = JQ_ERR_RECORD_BASE + kTopicMessage6E;
 
 ByteView packetHeaderOf(const PackageRecord& package) {
-    return {package.packetHeader, package.packetHeader != nullptr ? package.PacketHeaderLength : 0u};
+    return {package.packetHeader,
+            package.packetHeader != nullptr ? package.PacketHeaderLength : 0u};
 }
 
 ByteView dataOf(const PackageRecord& package) {
@@ -58,8 +59,6 @@ bool isTopicType(uint32_t typeCode) {
     return typeCode == kTopicList6F || typeCode == kTopicList62 || typeCode == kTopicMessage6E ||
            typeCode == kTopicMessage61;
 }
-
-bool tolvoBesideHost() { return platform::existsBesideHost(JQ_PATH("Tolvo.ini")); }
 
 void PassTables::clear() {
     for (TopicSource& source : byType) {
@@ -113,10 +112,10 @@ JQStatus TopicTables::file(index::Pass pass, const PackageRecord& package) {
             // Topic lists count only with a packet header.
             if (packetHeaderOf(package).empty()) return JQ_ERR_NULL_ARGUMENT;
             const bool split = package.TypeCode == kTopicList6F;
-            return fileTopicList(package,
-                                 split ? records::TopicListLayout::Split6F
-                                       : records::TopicListLayout::Packed62,
-                                 tables.byType[split ? 0 : 1]);
+            return fileTopicList(
+                package,
+                split ? records::TopicListLayout::Split6F : records::TopicListLayout::Packed62,
+                tables.byType[split ? 0 : 1]);
         }
         case kTopicMessage6E:
         case kTopicMessage61:

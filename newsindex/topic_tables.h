@@ -63,7 +63,6 @@ struct PassTables {
 // ("Tolvo.ini" beside the host); asked for each file as it is decoded, the
 // moment feedcore chooses the reading of that file.
 using TolvoProbe = bool (*)();
-bool tolvoBesideHost();
 
 // Files one topic list package: entries up to the end of the data, or up to
 // an entry that runs past it. 0, or 17 without data.
@@ -77,7 +76,7 @@ JQStatus fileTopicMessage(const PackageRecord& package, bool tolvoLayout, TopicS
 
 class TopicTables final : public index::IndexTables {
 public:
-    explicit TopicTables(TolvoProbe tolvo = tolvoBesideHost) : tolvo_(tolvo) {}
+    explicit TopicTables(TolvoProbe tolvo = index::tolvoBesideHost) : tolvo_(tolvo) {}
 
     // The load: the first pass files into the main tables, the second into
     // its own, which replace the main tables' entries when it ends; the views
