@@ -1,0 +1,75 @@
+// promo_objects.h - the advertisement objects of the A files: the table of
+// one call, filled from feedcore's parse lists, and the host's list made
+// from it.
+//
+// The table keeps, per PAID, a view of the winning object inside the parse
+// lists that the call's frame keeps; only the final list copies the bytes.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "feedcore.h"
+#include "index_frame.h"
+#include "promoindex.h"
+
+namespace jq::promoindex {
+
+// This PC's HostID when the machine settings name none.
+inline constexpr uint32_t kDefaultHostId = 2143;
+
+// Record types 0x56 and 0xD7, the objects named by a PAID.
+bool isPromoType(uint32_t typeCode);
+
+// The table of one call.
+class PromoTables final : public index::IndexTables {
+public:
+    // The winning object of one PAID, pointing into a kept parse list.
+    struct Entry {
+        uint16_t hostId = 0;
+        uint8_t recordType = 0;
+        const ObjectRecord* record = nullptr;
+    };
+
+    explicit PromoTables(uint32_t localHostId = kDefaultHostId) : localHostId_(localHostId) {}
+
+    // A file that feedcore cannot parse contributes nothing and stops no
+    // one: the load always ends with 0.
+    void fileDecoded(index::Pass, JQStatus) override {}
+    void takeParsed(index::Pass pass, const ParseElement& element) override;
+    JQStatus loadEnded() override { return JQ_OK; }
+    void clear() override { objects_.clear(); }
+
+    // Files one element of type 0x56 or 0xD7. An element without its record
+    // or with fewer than 4 packet header bytes is skipped.
+    void file(const ParseElement& element);
+
+    // The HostID of this PC, against which the objects are judged; set
+    // before the load.
+    void setLocalHostId(uint32_t hostId) { localHostId_ = hostId; }
+    uint32_t localHostId() const { return localHostId_; }
+    const std::map<uint32_t, Entry>& objects() const { return objects_; }
+
+private:
+    uint32_t localHostId_;
+    std::map<uint32_t, Entry> objects_;  // by PAID
+};
+
+// The host's list of the table's objects in ascending PAID order, each
+// object's bytes copied. The list record is written only once everything is
+// allocated; an exception leaves it as it was.
+void fillObjectList(const PromoTables& tables, OBJ9List& list);
+
+// Releases every object and the elements, and nulls the elements.
+void releaseObjectList(OBJ9List& list);
+
+// One whole enumeration: feedcore from source, the folders given or those of
+// "AD.ini" beside the host, every file matching namePattern ("A*", or "*" in
+// Tolvo mode), the table judged against localHostId, the list filled. 0 or
+// 23; feedcore is unloaded again on every path, exceptions included.
+JQStatus enumerateObjects(OBJ9List& list, const std::vector<index::PathString>* folders,
+                          uint32_t localHostId, const index::PathString& namePattern,
+                          index::DecoderSource source = index::loadDecoderBesideHost);
+
+}  // namespace jq::promoindex
