@@ -13,6 +13,7 @@
 
 #include "feedcore.h"
 #include "jqid_commands.h"
+#include "promo_commands.h"
 #include "status_text.h"
 #include "topics_commands.h"
 
@@ -188,6 +189,7 @@ const Command kCommands[] = {
     {"gcsp", "FILE", "Prints the file's key-parameter block.", runGcsp},
     {"jqid", "QUERY ARGUMENTS...", jqtool::kJqidHelp, jqtool::runJqid},
     {"topics", "QUERY ARGUMENTS...", jqtool::kTopicsHelp, jqtool::runTopics},
+    {"promo", "[--save DIR] [FOLDER]...", jqtool::kPromoHelp, jqtool::runPromo},
 };
 
 void printUsage(FILE* out) {

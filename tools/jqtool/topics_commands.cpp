@@ -9,12 +9,12 @@
 #include "topics_commands.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 
 #include "arguments.h"
 #include "bound_exports.h"
 #include "bound_library.h"
+#include "host_folder_list.h"
 #include "newsindex.h"
 #include "newsindex_exports.h"
 #include "platform.h"
@@ -38,8 +38,6 @@ const char* const kTopicsHelp =
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
@@ -60,33 +58,7 @@ struct Options {
     bool nullOutput = false;
 };
 
-// The folder list handed to InitializeTpc: the paths in the library's path
-// type, each entry's length counting the terminating null.
-class FolderList {
-public:
-    explicit FolderList(const std::vector<std::string>& folders) {
-        for (const std::string& folder : folders) {
-#ifdef _WIN32
-            paths_.push_back(fs::path(folder).wstring());
-#else
-            paths_.push_back(fs::path(folder).u16string());
-#endif
-        }
-        for (const jq::platform::PathString& path : paths_)
-            entries_.push_back({static_cast<uint32_t>(path.size() + 1), path.c_str()});
-        list_.count = static_cast<uint32_t>(entries_.size());
-        list_.entries = entries_.empty() ? nullptr : entries_.data();
-    }
-    FolderList(const FolderList&) = delete;
-    FolderList& operator=(const FolderList&) = delete;
-
-    const TopicFolderList* get() const { return &list_; }
-
-private:
-    std::vector<jq::platform::PathString> paths_;
-    std::vector<PathEntry> entries_;
-    TopicFolderList list_{};
-};
+using FolderList = HostFolderList<TopicFolderList>;
 
 // ---- printing ----------------------------------------------------------------
 
