@@ -1,6 +1,7 @@
 // jqtool - the reference host of the decoder: drives feedcore through its
-// exports and prints what they return; "jqtool jqid ..." and "jqtool topics
-// ..." do the same for the JQID and topics indexes, loaded at run time.
+// exports and prints what they return; "jqtool jqid", "topics", "micp",
+// "promo" and "host" do the same for the index libraries and hostident,
+// loaded at run time.
 //
 // Exit status: 0 success, 1 a decoder call failed or output could not be
 // written, 2 wrong usage.
@@ -13,6 +14,7 @@
 
 #include "feedcore.h"
 #include "jqid_commands.h"
+#include "micp_commands.h"
 #include "promo_commands.h"
 #include "status_text.h"
 #include "topics_commands.h"
@@ -189,6 +191,7 @@ const Command kCommands[] = {
     {"gcsp", "FILE", "Prints the file's key-parameter block.", runGcsp},
     {"jqid", "QUERY ARGUMENTS...", jqtool::kJqidHelp, jqtool::runJqid},
     {"topics", "QUERY ARGUMENTS...", jqtool::kTopicsHelp, jqtool::runTopics},
+    {"micp", "QUERY ARGUMENTS...", jqtool::kMicpHelp, jqtool::runMicp},
     {"promo", "[--save DIR] [FOLDER]...", jqtool::kPromoHelp, jqtool::runPromo},
 };
 
