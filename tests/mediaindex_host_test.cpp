@@ -263,5 +263,32 @@ TEST_F(MicpHost, QueriesWithoutInitializeUseATemporaryIndex) {
     EXPECT_EQ(bytesIn("text2"), bytesOf("temporary"));
 }
 
+// jqtool micp, the reference host's view of the same calls: the datum in a
+// file, whole through the library's buffer or as the N bytes of the host's.
+TEST_F(MicpHost, JqtoolWritesTheDatumToAFile) {
+    const fs::path jqtool =
+        test::copyFromProgramFolder(test::programFileName("jqtool"), folder_.path());
+    const fs::path data = dataFolder("data");
+    micpFile(data / "M1.jq", {block(7, 1, 1, {whole("NOTE", "a short note")})});
+    settings("1", {data});
+    const auto run = [&](const std::vector<std::string>& args) {
+        test::ChildResult r = test::runChild(jqtool, args, out("jqtool.txt"));
+        std::erase(r.output, '\r');
+        return std::to_string(r.exitCode) + " " + r.output;
+    };
+    EXPECT_EQ(run({"micp", "size", "NOTE"}), "0 size: 12\n");
+    EXPECT_EQ(run({"micp", "size", "NOTE", "--init"}), "0 size: 12\n");
+    EXPECT_EQ(run({"micp", "get", "NOTE", out("whole").string()}),
+              "0 length: 12\nstatus: 0 (success)\n");
+    EXPECT_EQ(bytesIn("whole"), bytesOf("a short note"));
+    EXPECT_EQ(run({"micp", "get", "--buffer", "14", "--init", "NOTE", out("held").string()}),
+              "0 status: 0 (success)\n");
+    EXPECT_EQ(bytesIn("held"), bytesOf(std::string("a short note\0\0", 14)));
+    EXPECT_EQ(run({"micp", "get", "--buffer", "11", "NOTE", out("short").string()}),
+              "1 status: 22 (argument out of range or buffer too small)\n");
+    EXPECT_FALSE(fs::exists(out("short")));
+    EXPECT_EQ(run({"micp", "size", "OTHER"}), "1 size: 0\n");
+}
+
 }  // namespace
 }  // namespace jq
