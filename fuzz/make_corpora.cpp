@@ -13,6 +13,7 @@
 #include "jqwrite.h"
 #include "key_params.h"
 #include "micp_writer.h"
+#include "object_package.h"
 #include "record_data.h"
 #include "topic_object.h"
 
@@ -30,7 +31,8 @@ DataPackage package(uint8_t type, size_t objectSize, bool compress, uint8_t oddE
     p.compress = compress;
     p.packetHeader = {0x00, 0x01, 0x02, 0x03, 0x12, 0x34, 0x56};
     p.plain = {0x12, 0x34};
-    for (size_t i = 0; i < objectSize; ++i) p.plain.push_back(static_cast<uint8_t>("JQ feed "[i % 8]));
+    for (size_t i = 0; i < objectSize; ++i)
+        p.plain.push_back(static_cast<uint8_t>("JQ feed "[i % 8]));
     return p;
 }
 
@@ -41,8 +43,10 @@ std::vector<Bytes> broadcastSeeds() {
     for (int variant = 0; variant < 6; ++variant) {
         BroadcastFile f;
         if (variant & 1) f.fileHeader(0x0AB);
-        if (variant & 2) f.keyPackage(april);
-        else f.encryptWith(jq::write::builtInDefaultBlock());
+        if (variant & 2)
+            f.keyPackage(april);
+        else
+            f.encryptWith(jq::write::builtInDefaultBlock());
         f.dataPackage(package(0x56, 10 + variant, false, 1));
         f.dataPackage(package(0x57, 300, true, 0));
         f.dataPackage(package(0x54, 40, variant > 3, 1));
@@ -93,7 +97,8 @@ std::vector<Bytes> textSeeds() {
 bool writeSeeds(const fs::path& folder, const std::vector<Bytes>& seeds) {
     fs::create_directories(folder);
     for (size_t i = 0; i < seeds.size(); ++i) {
-        if (!jq::write::saveFile((folder / ("seed" + std::to_string(i))).string(), seeds[i])) return false;
+        if (!jq::write::saveFile((folder / ("seed" + std::to_string(i))).string(), seeds[i]))
+            return false;
     }
     return true;
 }
@@ -109,7 +114,8 @@ bool samplePackages(const fs::path& description, std::vector<jq::Package>& packa
     std::vector<jq::write::DescribedFile> files;
     std::string error;
     if (!jq::write::buildFromDescription(text, files, error)) {
-        std::fprintf(stderr, "make_fuzz_corpora: %s: %s\n", description.string().c_str(), error.c_str());
+        std::fprintf(stderr, "make_fuzz_corpora: %s: %s\n", description.string().c_str(),
+                     error.c_str());
         return false;
     }
     for (const auto& file : files) {
@@ -270,6 +276,36 @@ std::vector<uint8_t> everyCode() {
     return codes;
 }
 
+// A files for the folder fuzzer: objects of one PAID from this PC's HostID
+// and from others, in one file and over the key package's two key words,
+// compressed and plain, an empty object and a package that fails.
+std::vector<Bytes> promoSeeds() {
+    using jq::write::objectPackage;
+    std::vector<Bytes> seeds;
+    GcspBlock may = jq::write::builtInDefaultBlock();
+    may.Month = 5;
+    BroadcastFile rule;
+    rule.fileHeader(0x056).keyPackage(may);
+    rule.dataPackage(objectPackage(0x56, 1, 0x1111, Bytes(20, 'a'), 2143));
+    rule.dataPackage(objectPackage(0xD7, 1, 0x1111, Bytes(30, 'b'), 300));
+    rule.dataPackage(objectPackage(0xD7, 2, 0x2222, Bytes(5, 'c'), 300));
+    rule.dataPackage(objectPackage(0x56, 2, 0x2222, Bytes(6, 'd'), 2143));
+    DataPackage packed = objectPackage(0x56, 0x80000000, 0x3333, Bytes(400, 'e'), 301);
+    packed.compress = true;
+    packed.oddEvenFlag = 0;
+    rule.dataPackage(packed);
+    rule.dataPackage(objectPackage(0xD7, 3, 0x4444, {}, 2143));
+    rule.dataPackage(objectPackage(0x57, 4, 0x5555, Bytes(3, 'f'), 300));
+    seeds.push_back(rule.bytes());
+    BroadcastFile failing;
+    failing.dataPackage(objectPackage(0x56, 5, 0x6666, Bytes(8, 'g'), 300));
+    DataPackage bad = objectPackage(0xD7, 6, 0x7777, Bytes(8, 'h'), 300);
+    bad.totalCheckSum = 0;
+    failing.dataPackage(bad);
+    seeds.push_back(failing.bytes());
+    return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -324,12 +360,13 @@ int main(int argc, char** argv) {
     jq::write::append(micpRuns.back(), updates.back());
     ok = ok && writeSeeds(out / "fuzz_micp_filing", micpRuns) &&
          writeSeeds(out / "fuzz_micp_object", micpObjectSeeds());
+    ok = ok && writeSeeds(out / "fuzz_promo_folder", promoSeeds());
     ok = ok && writeSeeds(out / "fuzz_broadcast_reader", broadcast) &&
-                    writeSeeds(out / "fuzz_container_reader", container) &&
-                    writeSeeds(out / "fuzz_index_scan", both) &&
-                    writeSeeds(out / "fuzz_single_package", single) &&
-                    writeSeeds(out / "fuzz_key_parameters", both) &&
-                    writeSeeds(out / "fuzz_text_decoder", textSeeds());
+         writeSeeds(out / "fuzz_container_reader", container) &&
+         writeSeeds(out / "fuzz_index_scan", both) &&
+         writeSeeds(out / "fuzz_single_package", single) &&
+         writeSeeds(out / "fuzz_key_parameters", both) &&
+         writeSeeds(out / "fuzz_text_decoder", textSeeds());
     if (!ok) {
         std::fprintf(stderr, "make_fuzz_corpora: cannot write below %s\n", out.string().c_str());
         return 1;
