@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "feedcore.h"
+#include "host_commands.h"
 #include "jqid_commands.h"
 #include "micp_commands.h"
 #include "promo_commands.h"
@@ -193,6 +194,7 @@ const Command kCommands[] = {
     {"topics", "QUERY ARGUMENTS...", jqtool::kTopicsHelp, jqtool::runTopics},
     {"micp", "QUERY ARGUMENTS...", jqtool::kMicpHelp, jqtool::runMicp},
     {"promo", "[--save DIR] [FOLDER]...", jqtool::kPromoHelp, jqtool::runPromo},
+    {"host", "[OPTIONS]...", jqtool::kHostHelp, jqtool::runHost},
 };
 
 void printUsage(FILE* out) {
