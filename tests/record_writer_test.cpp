@@ -10,6 +10,7 @@
 
 #include "jqid_data.h"
 #include "jqwrite.h"
+#include "micp_writer.h"
 #include "record_data.h"
 
 namespace {
@@ -164,6 +165,61 @@ TEST(RecordDescription, TopicMessageObjects) {
     EXPECT_FALSE(buildFromDescription(
         "file f\n package type=0x6E\n topic-message\n message-object\n end\n", files, error));
     EXPECT_NE(error.find("line 3: the record block is not closed"), std::string::npos) << error;
+}
+
+// An micp-object block against its bytes written out by hand, in a package
+// and in a container entry; parts cut from one datum; the faults.
+TEST(RecordDescription, MicpObjects) {
+    const std::string object =
+        "micp-object byte=7\n"
+        "info value=1 time=86400 values=2,3\n"
+        "expiry 86401\n"
+        "datum \"AB\" 0102\n"
+        "part part=1 total=10 offset=4 \"AB\" 0304\n"
+        "parts count=2 last=0 \"C\" 0A0B0C\n"
+        "element type=0x20 length=1 FF\n"
+        "trailer 09\n"
+        "end";
+    EXPECT_EQ(describedPackage("0xF5", "packet-header 0000012C 0002 0001\n" + object),
+              apiPackage(0xF5, hex("0000012C 0002 0001"),
+                         hex("000C 07  000E 0001 00000001 00015180 0002 0003  0006 0002 00015181"
+                             "  0009 0010 01 00 02 4142 0102"
+                             "  0013 0011 02 00 0000000A 00000004 00 01 02 4142 0304"
+                             "  0011 0011 02 00 00000003 00000000 00 00 01 43 0A"
+                             "  0001 0020 FF  09")));
+
+    std::vector<DescribedFile> files;
+    std::string error;
+    ASSERT_TRUE(
+        buildFromDescription("container m type=0xF5\n entry host=5\n"
+                             "  micp object=300 blocks=2 block=1\n"
+                             "  micp-object\n   parts count=3 first=1 \"N\" 010203\n"
+                             "  end\n end\nend\n",
+                             files, error))
+        << error;
+    MicpObject o;
+    const std::vector<MicpDatum> parts = micpParts({'N'}, {1, 2, 3}, 3);
+    o.elements = {micpDataElement(parts[1]), micpDataElement(parts[2])};
+    ContainerEntry entry = micpBlockEntry(300, 2, 1, micpObjectBytes(o));
+    entry.hostId = 5;
+    EXPECT_EQ(files.at(0).bytes, containerFile(0xF5, {entry}));
+
+    const auto fails = [&](const std::string& inner, const std::string& message) {
+        const std::string text =
+            "file f\n package type=0xF5\n micp-object\n" + inner + " end\n end\nend\n";
+        EXPECT_FALSE(buildFromDescription(text, files, error)) << inner;
+        EXPECT_NE(error.find(message), std::string::npos) << error;
+    };
+    fails("datum\n", "line 4: a datum begins with its name");
+    fails("part \"A\" total=3 offset=0\n", "line 4: ");  // no part=
+    fails("parts count=0 \"A\" 01\n", "line 4: an MICP datum has 1 to 256 parts");
+    fails("info values=1,2,3\n", "line 4: values: an info element holds two values");
+    fails("trailer\n trailer\n", "line 5: an MICP object has one trailer");
+    fails("object 00\n", "unknown statement 'object' in an MICP object");
+    EXPECT_FALSE(buildFromDescription("file f\n package type=0x56\n micp-object\n end\n end\nend\n",
+                                      files, error));
+    EXPECT_NE(error.find("micp-object belongs in a package of type 0xF5"), std::string::npos)
+        << error;
 }
 
 TEST(TableWriters, HandCheckedEntries) {

@@ -217,8 +217,22 @@ since 1991-12-31, YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS.
     bytes BYTES
   stations                                                              0x70
     station [gcn=N] [mosaic=N] [xcie=N] [TXT]
-  every block closes with 'end'. In a container of type 0xF5, an entry's
-  'micp [object=N] [blocks=N] [block=N]' writes its 8-byte packet header.
+  micp-object [type=N] [byte=N]                                         0xF5
+    info [value=N] [time=T] [values=N,N]   type 1: a value, a time, two values
+    expiry T                               type 2: the expiry time
+    datum [type=N] [kind=N] [byte=N] NAME [BYTES]      a whole datum (kind 1)
+    part part=N total=N offset=N [type=N] [kind=N] [byte=N] [second-byte=N]
+      NAME [BYTES]                         one part of a datum (kind 2)
+    parts count=M [first=N] [last=N] NAME [BYTES]
+                                           parts first to last of the bytes cut
+                                           in M near-equal parts (kind 2)
+    element type=N [length=N] BYTES        an element of any type
+    trailer [BYTES]                        instead of the trailer 00 00
+  A datum's element type is 0x10 (whole) or 0x11 (part) unless type=; its
+  name is a text. kind= other than 1 or 2 writes the whole layout (a fault).
+  every block closes with 'end'. A container entry holds a record block of
+  its container's type for its data; in a container of type 0xF5 its
+  'micp [object=N] [blocks=N] [block=N]' writes the 8-byte packet header.
 )";
 
 using namespace description;
@@ -448,9 +462,20 @@ private:
 
     // A statement inside a record block; its end appends the block's packet
     // header and data to the package.
+    // A record block of a package, or of a container entry (no packet header
+    // of its own there: the entry's statements give it).
     void recordStatement(const std::string& keyword, Args& args) {
         if (!record_->statement(keyword, args)) return;
-        addToPackage(record_->packetHeader(), record_->data());
+        if (!recordInEntry_) {
+            addToPackage(record_->packetHeader(), record_->data());
+        } else {
+            if (!record_->packetHeader().empty())
+                fail("in a container entry the entry's statements give the packet header",
+                     recordLine_);
+            entry_.data.insert(entry_.data.end(), record_->data().begin(), record_->data().end());
+            recordInEntry_ = false;
+            context_ = Context::Entry;
+        }
         record_.reset();
     }
 
@@ -562,6 +587,11 @@ private:
             packetHeader_ = micpPacketHeader(object, blocks, block);
         } else if (keyword == "data") {
             appendBytes(args, entry_.data);
+        } else if (auto block = description::openRecordBlock(keyword, containerType_, args)) {
+            record_ = std::move(block);
+            recordInEntry_ = true;
+            recordLine_ = line_;
+            context_ = Context::Record;
         } else if (keyword == "fault") {
             takeFaults(args, {{"length", kMax32, entry_.entryLength}});
         } else if (keyword == "end") {
@@ -621,6 +651,7 @@ private:
     std::unique_ptr<description::ScheduleBlock> schedule_;
     std::unique_ptr<description::RecordBlock> record_;
     size_t recordLine_ = 0;
+    bool recordInEntry_ = false;
     bool scheduleGiven_ = false;
 
     uint8_t containerType_ = 0;

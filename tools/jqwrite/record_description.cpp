@@ -12,6 +12,7 @@
 
 #include "description_syntax.h"
 #include "jqid_data.h"
+#include "micp_writer.h"
 #include "put_bytes.h"
 #include "record_data.h"
 #include "schedule_data.h"
@@ -567,6 +568,86 @@ std::unique_ptr<RecordBlock> openStations(uint8_t, Args& args) {
 }
 
 // A record block: its keyword, the package types it suits and how it opens.
+// ---- MICP objects ------------------------------------------------------------------
+
+// The object of an MICP block: its elements in order, then the trailer.
+// A datum's first item is its name, the others its bytes.
+class MicpObjectBlock : public RecordBlock {
+public:
+    explicit MicpObjectBlock(Args& args) {
+        takeOnly(args, {{"type", 0xFFFF, o_.objectType}, {"byte", 255, o_.objectByte}});
+    }
+
+private:
+    void entry(const std::string& keyword, Args& args) override {
+        if (keyword == "info") {
+            uint32_t value = 0;
+            takeAttrs(args, {{"value", kMax32, value}});
+            const uint32_t time = takeMoment(args, "time");
+            const std::vector<uint16_t> v = takeList<uint16_t>(args, "values", 0xFFFF);
+            if (v.size() > 2) fail("values: an info element holds two values");
+            args.done(false);
+            o_.elements.push_back(
+                micpInfoElement(value, time, v.size() > 0 ? v[0] : 0, v.size() > 1 ? v[1] : 0));
+        } else if (keyword == "expiry") {
+            args.done(true);
+            if (args.items.size() != 1 || args.items[0].quoted) fail("expiry takes one time T");
+            o_.elements.push_back(micpExpiryElement(momentOf(args.items[0].text, "expiry")));
+        } else if (keyword == "datum" || keyword == "part") {
+            MicpDatum d;
+            d.kind = keyword == "datum" ? 1 : 2;
+            d.elementType = keyword == "datum" ? 0x10 : 0x11;
+            takeAttrs(args, {{"type", 0xFFFF, d.elementType},
+                             {"kind", 255, d.kind},
+                             {"byte", 255, d.keptByte}});
+            if (keyword == "part")
+                takeAttrs(args, {{"part", 255, d.partNumber, true},
+                                 {"total", kMax32, d.totalSize, true},
+                                 {"offset", kMax32, d.offset, true},
+                                 {"second-byte", 255, d.secondKeptByte}});
+            named(args, d.name, d.data);
+            o_.elements.push_back(micpDataElement(d));
+        } else if (keyword == "parts") {
+            unsigned count = 0, first = 0, last = 255;
+            takeAttrs(args,
+                      {{"count", 256, count, true}, {"first", 255, first}, {"last", 255, last}});
+            Bytes name, data;
+            named(args, name, data);
+            const std::vector<MicpDatum> parts = micpParts(name, data, count);
+            for (unsigned i = first; i <= last && i < parts.size(); ++i)
+                o_.elements.push_back(micpDataElement(parts[i]));
+        } else if (keyword == "element") {
+            TypedElement& e = o_.elements.emplace_back();
+            takeAttrs(args, {{"type", 0xFFFF, e.type, true}, {"length", 0xFFFF, e.length}});
+            appendBytes(args, e.payload);
+        } else if (keyword == "trailer") {
+            if (trailerGiven_) fail("an MICP object has one trailer");
+            trailerGiven_ = true;
+            o_.trailer.clear();
+            appendBytes(args, o_.trailer);
+        } else {
+            fail("unknown statement '" + keyword + "' in an MICP object");
+        }
+    }
+
+    // A datum's name (its first item, a text) and its bytes (the others).
+    static void named(const Args& args, Bytes& name, Bytes& data) {
+        args.done(true);
+        if (args.items.empty()) fail("a datum begins with its name");
+        name = textOf(args.items[0], "name");
+        data = parseBytes(args.items, 1);
+    }
+
+    void finish() override { data_ = micpObjectBytes(o_); }
+
+    MicpObject o_;
+    bool trailerGiven_ = false;
+};
+
+std::unique_ptr<RecordBlock> openMicpObject(uint8_t, Args& args) {
+    return std::make_unique<MicpObjectBlock>(args);
+}
+
 struct BlockKind {
     const char* keyword;
     std::initializer_list<uint8_t> types;
@@ -584,6 +665,7 @@ const BlockKind kBlockKinds[] = {
     {"reception", {0x75, 0x85}, "0x75 or 0x85", openReception},
     {"code-download", {0x5B}, "0x5B", openCodeDownload},
     {"stations", {0x70}, "0x70", openStations},
+    {"micp-object", {0xF5}, "0xF5", openMicpObject},
 };
 
 }  // namespace
