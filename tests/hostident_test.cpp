@@ -159,6 +159,30 @@ TEST_F(HostIdentity, ANullBufferIsRefused) {
     EXPECT_FALSE(fs::exists(work_ / "started.txt"));
 }
 
+// jqtool host: the probe beside jqtool, whatever the current folder, and a
+// probe of the command line.
+TEST_F(HostIdentity, JqtoolAsksForBothNamesWithTheProbeBesideIt) {
+    const fs::path jqtool =
+        test::copyFromProgramFolder(test::programFileName("jqtool"), folder_.path());
+    test::copyFromProgramFolder(test::libraryFileName("feedcore"), folder_.path());
+    fakeProbe(folder_.path(), test::programFileName("hostprobe"),
+              "Write=1\nManufacturer=Velmora Systems\nModel=JQ-3000\n");
+    const auto run = [&](const std::vector<std::string>& args) {
+        std::vector<std::string> words{"host"};
+        words.insert(words.end(), args.begin(), args.end());
+        test::ChildResult r = test::runChild(jqtool, words, folder_.path() / "jqtool.txt");
+        std::erase(r.output, '\r');
+        return r;
+    };
+    test::ChildResult r = run({});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(r.output,
+              "manufacturer: \"Velmora Systems\" (0, a name)\nmodel: \"JQ-3000\" (0, a name)\n");
+    r = run({"--probe", (folder_.path() / "missing").string()});
+    EXPECT_EQ(r.exitCode, 1) << r.output;
+    EXPECT_EQ(r.output, "manufacturer: \"\" (-1, no name)\nmodel: \"\" (-1, no name)\n");
+}
+
 #ifndef _WIN32
 TEST_F(HostIdentity, PosixObjectsAreRemovedAndAFileThatIsNoProgramIsNotRun) {
     // The names go once the answer is read, whether the probe ran or not.
