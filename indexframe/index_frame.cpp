@@ -61,7 +61,15 @@ void Loader::loadParses(IndexTables& tables, Pass pass, const JQChar* path) {
         decoder().FreeParseList(&list);  // filled up to a failing parser
         return;
     }
-    parseLists_.push_back(list);
+    if (rule_.loadKind == LoadKind::Parses) parseLists_.push_back(list);
+    // Released on every path, exceptions of the tables included, unless kept.
+    struct Release {
+        const Loader& loader;
+        ParseList* list;
+        ~Release() {
+            if (list != nullptr) loader.decoder().FreeParseList(list);
+        }
+    } release{*this, rule_.loadKind == LoadKind::Parses ? nullptr : &list};
     for (uint32_t i = 0; list.elements != nullptr && i < list.count; ++i) {
         const ParseElement& element = list.elements[i];
         if (rule_.scan.takesType(element.recordType)) tables.takeParsed(pass, element);

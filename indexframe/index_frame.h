@@ -15,6 +15,9 @@ namespace jq::index {
 enum class LoadKind {
     Packages,  // DecryptJQFile: plain package data, kept as package lists
     Parses,    // AnalyzeJQFile: parsed records, kept as parse lists
+    // AnalyzeJQFile, each parse list released as soon as its elements have
+    // been handed over: the tables copy what they keep.
+    ParsesPerFile,
 };
 
 struct LibraryRule {
@@ -33,8 +36,8 @@ public:
     // The status of decoding one file of the pass: 0, or the failure that
     // kept the file out.
     virtual void fileDecoded(Pass pass, JQStatus status) = 0;
-    // The libraries of LoadKind::Packages take packages, those of
-    // LoadKind::Parses parse elements.
+    // The libraries of LoadKind::Packages take packages, the others parse
+    // elements.
     virtual void takePackage(Pass, const PackageRecord&) {}
     virtual void takeParsed(Pass, const ParseElement&) {}
     virtual void passEnded(Pass) {}

@@ -35,32 +35,39 @@ void PromoTables::file(const ParseElement& element) {
     const uint32_t paid = static_cast<uint32_t>(header[0]) << 24 |
                           static_cast<uint32_t>(header[1]) << 16 |
                           static_cast<uint32_t>(header[2]) << 8 | header[3];
-    const Entry entry{element.HostID, static_cast<uint8_t>(element.recordType), record};
-    const auto [at, inserted] = objects_.try_emplace(paid, entry);
+    const auto found = objects_.find(paid);
     // An object of this PC's own HostID gives way to a later one of another.
-    if (!inserted && at->second.hostId == localHostId_ && element.HostID != localHostId_) {
-        at->second = entry;
+    if (found != objects_.end() &&
+        (found->second.hostId != localHostId_ || element.HostID == localHostId_)) {
+        return;
+    }
+    Entry entry;
+    entry.hostId = element.HostID;
+    entry.recordType = static_cast<uint8_t>(element.recordType);
+    entry.paid = record->id;
+    entry.size = static_cast<uint32_t>(record->objectSize);
+    if (entry.size != 0) {
+        entry.bytes.reset(new uint8_t[entry.size]);
+        std::memcpy(entry.bytes.get(), record->object, entry.size);
+    }
+    if (found != objects_.end()) {
+        found->second = std::move(entry);
+    } else {
+        objects_.emplace(paid, std::move(entry));
     }
 }
 
-void fillObjectList(const PromoTables& tables, OBJ9List& list) {
-    const std::map<uint32_t, PromoTables::Entry>& objects = tables.objects();
-    std::vector<std::unique_ptr<uint8_t[]>> copies;
-    copies.reserve(objects.size());
-    for (const auto& [paid, entry] : objects) {
-        const auto size = static_cast<size_t>(entry.record->objectSize);
-        copies.emplace_back(size == 0 ? nullptr : new uint8_t[size]);
-        if (size != 0) std::memcpy(copies.back().get(), entry.record->object, size);
-    }
+void fillObjectList(PromoTables& tables, OBJ9List& list) {
+    std::map<uint32_t, PromoTables::Entry>& objects = tables.objects();
     OBJ9* elements = objects.empty() ? nullptr : new OBJ9[objects.size()]();
     size_t i = 0;
-    for (const auto& [paid, entry] : objects) {
-        OBJ9& out = elements[i];
+    for (auto& [paid, entry] : objects) {
+        OBJ9& out = elements[i++];
         out.HostID = entry.hostId;
         out.RecordType = entry.recordType;
-        out.PAID = entry.record->id;
-        out.ObjectSize = static_cast<uint32_t>(entry.record->objectSize);
-        out.Object = copies[i++].release();
+        out.PAID = entry.paid;
+        out.ObjectSize = entry.size;
+        out.Object = entry.bytes.release();
     }
     list.count = static_cast<uint32_t>(objects.size());
     list.elements = elements;
@@ -77,8 +84,8 @@ JQStatus enumerateObjects(OBJ9List& list, const std::vector<index::PathString>* 
                           uint32_t localHostId, const index::PathString& namePattern,
                           index::DecoderSource source) {
     const index::LibraryRule rule{
-        JQ_PATH("AD.ini"), {namePattern, isPromoType, onePass}, index::LoadKind::Parses};
-    // The frame's destructor releases the parse lists and unloads feedcore.
+        JQ_PATH("AD.ini"), {namePattern, isPromoType, onePass}, index::LoadKind::ParsesPerFile};
+    // The frame's destructor unloads feedcore.
     index::IndexFrame<PromoTables> frame(rule, source);
     frame.tables().setLocalHostId(localHostId);
     const JQStatus status = folders != nullptr ? frame.load(*folders) : frame.load();

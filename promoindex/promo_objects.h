@@ -2,12 +2,14 @@
 // one call, filled from feedcore's parse lists, and the host's list made
 // from it.
 //
-// The table keeps, per PAID, a view of the winning object inside the parse
-// lists that the call's frame keeps; only the final list copies the bytes.
+// The table keeps, per PAID, a copy of the winning object's bytes, so that
+// each file's parse list goes back to feedcore as soon as it has been filed;
+// the final list takes those copies over.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "feedcore.h"
@@ -25,11 +27,13 @@ bool isPromoType(uint32_t typeCode);
 // The table of one call.
 class PromoTables final : public index::IndexTables {
 public:
-    // The winning object of one PAID, pointing into a kept parse list.
+    // The winning object of one PAID.
     struct Entry {
         uint16_t hostId = 0;
         uint8_t recordType = 0;
-        const ObjectRecord* record = nullptr;
+        uint32_t paid = 0;  // the record's
+        uint32_t size = 0;
+        std::unique_ptr<uint8_t[]> bytes;  // null when size is 0
     };
 
     explicit PromoTables(uint32_t localHostId = kDefaultHostId) : localHostId_(localHostId) {}
@@ -50,16 +54,18 @@ public:
     void setLocalHostId(uint32_t hostId) { localHostId_ = hostId; }
     uint32_t localHostId() const { return localHostId_; }
     const std::map<uint32_t, Entry>& objects() const { return objects_; }
+    std::map<uint32_t, Entry>& objects() { return objects_; }
 
 private:
     uint32_t localHostId_;
     std::map<uint32_t, Entry> objects_;  // by PAID
 };
 
-// The host's list of the table's objects in ascending PAID order, each
-// object's bytes copied. The list record is written only once everything is
-// allocated; an exception leaves it as it was.
-void fillObjectList(const PromoTables& tables, OBJ9List& list);
+// The host's list of the table's objects in ascending PAID order; the
+// elements take the table's copies of the bytes over. The list record is
+// written only once everything is allocated; an exception leaves it as it
+// was.
+void fillObjectList(PromoTables& tables, OBJ9List& list);
 
 // Releases every object and the elements, and nulls the elements.
 void releaseObjectList(OBJ9List& list);
