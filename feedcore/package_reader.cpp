@@ -24,7 +24,7 @@ JQStatus readPlainPayload(ByteSource& source, const PackageFrame& frame, const G
     const auto key = packageKey(frame.header.OddEvenFlag ? words.odd : words.even);
     const des::KeySchedule schedule = des::makeSchedule(key.data(), des::Direction::Decrypt);
     plain.resize(payload.size());
-    if (!decryptPayload(schedule, payload.data(), plain.data(), payload.size()))
+    if (!decryptPayload(key.data(), schedule, payload.data(), plain.data(), payload.size()))
         return JQ_ERR_DECRYPT;
     return JQ_OK;
 }
@@ -51,13 +51,13 @@ JQStatus finishPlainData(std::vector<uint8_t>& plain, Package& out) {
 
 }  // namespace
 
-bool decryptPayload(const des::KeySchedule& schedule, const uint8_t* in, uint8_t* out,
-                    size_t size) {
+bool decryptPayload(const uint8_t key[8], const des::KeySchedule& schedule, const uint8_t* in,
+                    uint8_t* out, size_t size) {
     if (size == 0) return false;
     for (size_t done = 0; done < size;) {
         const size_t chunk = size - done > kChunkSize ? kChunkSize : size - done;
         if (chunk <= 4 || chunk > kChunkLimit || chunk % 8 != 0) return false;
-        des::cryptEcb(schedule, in + done, out + done, chunk);
+        des::decryptEcb(key, schedule, in + done, out + done, chunk);
         done += chunk;
     }
     return true;

@@ -12,10 +12,12 @@
 
 namespace jq {
 
-// Decrypts a payload with one key schedule, chunk by chunk. Refuses (false)
+// Decrypts a payload under one key (its decryption schedule beside it),
+// chunk by chunk. Refuses (false)
 // an empty payload and any chunk whose length is 4 or less, above 16,383 or
 // not a multiple of 8.
-bool decryptPayload(const des::KeySchedule& schedule, const uint8_t* in, uint8_t* out, size_t size);
+bool decryptPayload(const uint8_t key[8], const des::KeySchedule& schedule, const uint8_t* in,
+                    uint8_t* out, size_t size);
 
 // Reads the package at offset. On success fills out (header, packet header,
 // plain data, offset) and sets size to the bytes the package occupies.

@@ -72,7 +72,8 @@ TEST(KeyWords, SetDefaultWordsLayout) {
 }
 
 TEST(KeyWords, UnpacksTheKeyPackageBitFields) {
-    const uint8_t bytes[12] = {0x0D, 0x7F, 0xFF, 0x3F, 0x25, 0xEC, 0xFF, 0xC1, 0xD5, 0x6A, 0x8F, 0x99};
+    const uint8_t bytes[12] = {0x0D, 0x7F, 0xFF, 0x3F, 0x25, 0xEC,
+                               0xFF, 0xC1, 0xD5, 0x6A, 0x8F, 0x99};
     const GcspBlock b = unpackKeyPackage(bytes);
     EXPECT_EQ(b.Param2, 0x3F);
     EXPECT_EQ(b.Param3, 0x1F);
@@ -105,14 +106,14 @@ TEST(Decryption, ChunksShareOneScheduleAndBadLengthsAreRefused) {
     std::vector<uint8_t> cipher(plain.size()), back(plain.size());
     des::cryptEcb(enc, plain.data(), cipher.data(), cipher.size());
     // 16,384 bytes: one chunk of 16,376 and one of 8.
-    ASSERT_TRUE(decryptPayload(dec, cipher.data(), back.data(), back.size()));
+    ASSERT_TRUE(decryptPayload(key, dec, cipher.data(), back.data(), back.size()));
     EXPECT_EQ(back, plain);
 
-    EXPECT_FALSE(decryptPayload(dec, cipher.data(), back.data(), 0));
-    EXPECT_FALSE(decryptPayload(dec, cipher.data(), back.data(), 4));
-    EXPECT_FALSE(decryptPayload(dec, cipher.data(), back.data(), 12));
+    EXPECT_FALSE(decryptPayload(key, dec, cipher.data(), back.data(), 0));
+    EXPECT_FALSE(decryptPayload(key, dec, cipher.data(), back.data(), 4));
+    EXPECT_FALSE(decryptPayload(key, dec, cipher.data(), back.data(), 12));
     // A last chunk that is not a whole number of blocks.
-    EXPECT_FALSE(decryptPayload(dec, cipher.data(), back.data(), 16376 + 4));
+    EXPECT_FALSE(decryptPayload(key, dec, cipher.data(), back.data(), 16376 + 4));
 }
 
 std::vector<uint8_t> deflate(const std::vector<uint8_t>& data) {

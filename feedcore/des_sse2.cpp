@@ -1,0 +1,13 @@
+// des_sse2.cpp - the bitsliced DES pass on 128-bit vectors (SSE2 on x86).
+#include "des_bitslice.h"
+#include "des_paths.h"
+
+namespace jq::des {
+
+using Vector128 = uint64_t __attribute__((vector_size(16)));
+
+void decryptPassSse2(const uint64_t* keys, const uint8_t* in, uint8_t* out, size_t count) {
+    bitslice::decryptPass<Vector128, 2>(keys, in, out, count);
+}
+
+}  // namespace jq::des
