@@ -151,8 +151,8 @@ private:
     }
 #else
     void setText(const std::string& value) {
-        std::ofstream(file_) << "; machine settings\n[SOFTWARE\\Velmora\\JQPLAN\\Setting\\BS]\n"
-                             << "HostID=" << value << "\n";
+        std::ofstream(file_) << "; machine settings\n[" << kHostIdKey << "]\nHostID=" << value
+                             << "\n";
     }
 #endif
     fs::path file_;
