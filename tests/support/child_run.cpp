@@ -138,15 +138,23 @@ fs::path copyFromProgramFolder(std::string_view fileName, const fs::path& folder
 
 ChildResult runChild(const fs::path& program, const std::vector<std::string>& args,
                      const fs::path& outputFile) {
+    // Each run writes a file of its own beside outputFile: under Wine, a
+    // helper process that the first program of a new wineserver starts can
+    // inherit that program's output file and keep it open, and a second
+    // redirection to the same file would then fail and leave the first
+    // run's output to be read as the second's.
+    static std::atomic<unsigned> runs{0};
+    fs::path output = outputFile;
+    output += "." + std::to_string(runs.fetch_add(1));
     CommandString command = quoted(commandText(program));
     for (const std::string& arg : args)
         command += ascii(" ") + quoted(commandText(pathFromUtf8(arg)));
-    command += ascii(" > ") + quoted(commandText(outputFile)) + ascii(" 2>&1");
+    command += ascii(" > ") + quoted(commandText(output)) + ascii(" 2>&1");
 
     std::fflush(nullptr);
     ChildResult result;
     result.exitCode = runCommand(command);
-    result.output = readFile(outputFile);
+    result.output = readFile(output);
     return result;
 }
 

@@ -56,8 +56,9 @@ struct ChildResult {
 };
 
 // Runs `program` with `args` through the shell (std::system), standard output
-// and standard error both redirected to `outputFile`, and returns its exit
-// status and that file's content. The working folder is the test's own.
+// and standard error both redirected to a fresh file named after `outputFile`
+// (".N" added, N counting the runs), and returns its exit status and that
+// file's content. The working folder is the test's own.
 // Arguments may hold spaces but no double quotes.
 ChildResult runChild(const std::filesystem::path& program, const std::vector<std::string>& args,
                      const std::filesystem::path& outputFile);
