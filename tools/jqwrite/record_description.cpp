@@ -99,9 +99,22 @@ std::unique_ptr<RecordBlock> block(Data data, Entry entry, Header header, Conten
 
 // ---- JQID tables --------------------------------------------------------------
 
-// The entry keyword of each JqidLayout, in its order.
-constexpr const char* kJqidKeywords[] = {"event", "id",      "id",      "id",  "uri",
-                                         "actor", "message", "sponsor", "link"};
+// What the entries of each JqidLayout take, in its order: the keyword, the
+// attribute of the entry's ID (to= of a link gives the second JQID) with its
+// largest value, and the name of the text after MimeType (none: no texts).
+struct JqidKind {
+    const char* keyword;
+    const char* id;
+    uint64_t idMax;
+    const char* secondText;
+};
+constexpr JqidKind kJqidKinds[] = {
+    {"event", nullptr, 0, nullptr},  {"id", "id", kMax32, nullptr},
+    {"id", "id", kMax32, nullptr},   {"id", "id", kMax32, nullptr},
+    {"uri", nullptr, 0, "Uri"},      {"actor", "actor", 0xFFFF, "DocRef"},
+    {"message", "id", 255, nullptr}, {"sponsor", "sponsor", kMax32, "Uri"},
+    {"link", "to", kMax48, nullptr},
+};
 
 // IDType 0 with event=, IDType 1 with date= (or mjd=), start= and duration=.
 void jqidEvent(JqidEntry& e, Args& args) {
@@ -128,43 +141,21 @@ void jqidEvent(JqidEntry& e, Args& args) {
 
 void jqidEntry(JqidTable& t, const std::string& keyword, Args& args) {
     const JqidLayout layout = jqidLayoutOf(t.currentGrt);
-    const std::string expected = kJqidKeywords[static_cast<size_t>(layout)];
-    if (keyword != expected)
-        fail("a table of CurrentGRT " + std::to_string(t.currentGrt) + " holds '" + expected +
+    const JqidKind& kind = kJqidKinds[static_cast<size_t>(layout)];
+    if (keyword != kind.keyword)
+        fail("a table of CurrentGRT " + std::to_string(t.currentGrt) + " holds '" + kind.keyword +
              "' entries, not '" + keyword + "'");
     JqidEntry& e = t.entries.emplace_back();
     e.jqid = args.require("jqid", kMax48);
     e.effectiveDate = takeMoment(args, "effective");
     e.expiryDate = takeMoment(args, "expiry");
     takeAttrs(args, {{"length", kMax32, e.entryLength}});
-    switch (layout) {
-        case JqidLayout::Event:
-            jqidEvent(e, args);
-            break;
-        case JqidLayout::OneByteId:
-        case JqidLayout::TwoByteId:
-        case JqidLayout::FourByteId:
-            takeAttrs(args, {{"id", kMax32, e.id, true}});
-            break;
-        case JqidLayout::Message:
-            takeAttrs(args, {{"id", 255, e.id, true}, {"service", 255, e.serviceId}});
-            break;
-        case JqidLayout::Link:
-            takeAttrs(args, {{"to", kMax48, e.secondJqid, true}});
-            break;
-        case JqidLayout::Actor:
-            takeAttrs(args, {{"actor", 0xFFFF, e.id, true}});
-            break;
-        case JqidLayout::Sponsor:
-            takeAttrs(args, {{"sponsor", kMax32, e.id, true}});
-            break;
-        case JqidLayout::Uri:
-            break;
-    }
-    if (layout != JqidLayout::Actor && layout != JqidLayout::Uri && layout != JqidLayout::Sponsor)
-        return args.done(false);
-    takeTexts(args, {{"MimeType", &e.mimeType},
-                     {layout == JqidLayout::Actor ? "DocRef" : "Uri", &e.uri}});
+    if (layout == JqidLayout::Event) jqidEvent(e, args);
+    const FieldRef id = layout == JqidLayout::Link ? FieldRef(e.secondJqid) : FieldRef(e.id);
+    if (kind.id) takeAttrs(args, {{kind.id, kind.idMax, id, true}});
+    if (layout == JqidLayout::Message) takeAttrs(args, {{"service", 255, e.serviceId}});
+    if (!kind.secondText) return args.done(false);
+    takeTexts(args, {{"MimeType", &e.mimeType}, {kind.secondText, &e.uri}});
 }
 
 std::unique_ptr<RecordBlock> openJqid(uint8_t, Args& args) {
