@@ -17,6 +17,7 @@
 #include "description_syntax.h"
 #include "jqwrite.h"
 #include "paths.h"
+#include "put_bytes.h"
 #include "record_data.h"
 
 namespace jq::write {
@@ -277,8 +278,7 @@ GcspBlock parseBlock(Args args) {
         return builtInDefaultBlock();
     }
     if (args.items.empty()) return blockFromAttrs(args);
-    args.done(true);
-    const Bytes bytes = parseBytes(args.items);
+    const Bytes bytes = bytesOf(args);
     if (bytes.size() != 14)
         fail("a key-parameter block has 14 bytes, not " + std::to_string(bytes.size()));
     GcspBlock block;
@@ -377,9 +377,7 @@ private:
         } else if (keyword == "package") {
             beginPackage(args);
         } else if (keyword == "stray") {
-            Bytes bytes;
-            appendBytes(args, bytes);
-            broadcast_.raw(bytes);
+            broadcast_.raw(bytesOf(args));
         } else if (keyword == "truncate") {
             broadcast_.truncate(truncatedSize(args, broadcast_.size()));
         } else if (keyword == "end") {
@@ -393,8 +391,7 @@ private:
 
     void header(Args& args) {
         const auto value = static_cast<uint16_t>(args.take("value", 0xFFF).value_or(0));
-        args.done(true);
-        const Bytes bytes = parseBytes(args.items);
+        const Bytes bytes = bytesOf(args);
         if (bytes.size() > 12)
             fail("a file header has 12 pass-through bytes, not " + std::to_string(bytes.size()));
         std::array<uint8_t, 12> rest{};
@@ -418,9 +415,7 @@ private:
 
     void packageStatement(const std::string& keyword, Args& args) {
         if (keyword == "packet-header") {
-            Bytes bytes;
-            appendBytes(args, bytes);
-            addToPackage(bytes, {});
+            addToPackage(bytesOf(args), {});
         } else if (keyword == "data") {
             appendBytes(args, package_.plain);
         } else if (keyword == "compress") {
@@ -472,7 +467,7 @@ private:
             if (!record_->packetHeader().empty())
                 fail("in a container entry the entry's statements give the packet header",
                      recordLine_);
-            entry_.data.insert(entry_.data.end(), record_->data().begin(), record_->data().end());
+            append(entry_.data, record_->data());
             recordInEntry_ = false;
             context_ = Context::Entry;
         }
@@ -483,9 +478,9 @@ private:
     // the package's statements.
     void addToPackage(const Bytes& header, const Bytes& data) {
         Bytes& h = package_.packetHeader;
-        h.insert(h.end(), header.begin(), header.end());
+        append(h, header);
         if (h.size() > 255) fail("packet header longer than 255 bytes");
-        package_.plain.insert(package_.plain.end(), data.begin(), data.end());
+        append(package_.plain, data);
         context_ = Context::Package;
     }
 

@@ -85,8 +85,7 @@ void putTypedItem(Bytes& out, const std::string& item) {
         Bytes shiftJis;
         putHexItem(shiftJis, rest);
         try {
-            const Bytes text = encodeAribText(std::string(shiftJis.begin(), shiftJis.end()));
-            out.insert(out.end(), text.begin(), text.end());
+            append(out, encodeAribText(std::string(shiftJis.begin(), shiftJis.end())));
         } catch (const std::invalid_argument& e) {
             fail("arib: " + std::string(e.what()) + " of the text");
         }
@@ -245,11 +244,12 @@ void takeFaults(Args& args, std::initializer_list<Attr> table, bool itemsAllowed
     args.done(itemsAllowed);
 }
 
-void appendBytes(const Args& args, Bytes& out) {
+Bytes bytesOf(const Args& args) {
     args.done(true);
-    const Bytes bytes = parseBytes(args.items);
-    out.insert(out.end(), bytes.begin(), bytes.end());
+    return parseBytes(args.items);
 }
+
+void appendBytes(const Args& args, Bytes& out) { append(out, bytesOf(args)); }
 
 std::string takeCode(Args& args, const std::string& name, const std::string& fallback) {
     const std::string code = args.takeWord(name).value_or(fallback);

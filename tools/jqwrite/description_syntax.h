@@ -128,7 +128,9 @@ void takeOnly(Args& args, std::initializer_list<Attr> table);
 // attributes, and items only where allowed.
 void takeFaults(Args& args, std::initializer_list<Attr> table, bool itemsAllowed = false);
 
-// The BYTES items of a statement, appended to out.
+// The BYTES items of a statement that takes no more attributes.
+Bytes bytesOf(const Args& args);
+// The same, appended to out.
 void appendBytes(const Args& args, Bytes& out);
 
 // The parts of text between separators ("a,b" gives "a" and "b").

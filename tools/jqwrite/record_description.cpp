@@ -521,7 +521,7 @@ std::unique_ptr<RecordBlock> openReception(uint8_t, Args& args) {
         if (r.info == kInfoServices) data = receptionServicesData(r.services);
         if (r.info == kInfoDescription && r.description)
             data = receptionDescriptionData(*r.description);
-        data.insert(data.end(), r.raw.begin(), r.raw.end());
+        append(data, r.raw);
         return data;
     });
 }

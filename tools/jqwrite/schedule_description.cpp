@@ -13,6 +13,7 @@
 #include "arib_text.h"
 #include "aux_payloads.h"
 #include "description_syntax.h"
+#include "put_bytes.h"
 #include "shift_jis.h"
 
 namespace jq::write::description {
@@ -62,8 +63,7 @@ public:
             kind_ = Kind::Absent;
         } else if (!first.quoted && first.text == "raw") {
             become(Kind::Raw);
-            const Bytes bytes = parseBytes(items, 1);
-            raw_.insert(raw_.end(), bytes.begin(), bytes.end());
+            append(raw_, parseBytes(items, 1));
         } else {
             become(Kind::Text);
             shiftJis_ += shiftJisOf(items);
@@ -674,9 +674,8 @@ void ScheduleBlock::beginAux(Args& args) {
     std::optional<uint32_t> size;
     takeAttrs(args, {{"size", kMax32, size}});
     if (const auto type = args.take("type", 127)) {
-        args.done(true);
         item_.aux.push_back(
-            finishedItem(static_cast<uint8_t>(*type), parseBytes(args.items), form, size, line_));
+            finishedItem(static_cast<uint8_t>(*type), bytesOf(args), form, size, line_));
         return;
     }
     if (args.items.empty() || args.items.front().quoted)
