@@ -161,8 +161,8 @@ class AuxBlock {
 public:
     virtual ~AuxBlock() = default;
     virtual void statement(const std::string& keyword, Args& args) = 0;
-    virtual Bytes payload() const = 0;
-    virtual uint8_t infoType() const = 0;
+    // The item; form and infoSize give its header.
+    virtual AuxItem item() const = 0;
 
     std::string kind;
     size_t line = 0;
@@ -187,8 +187,7 @@ public:
     void statement(const std::string& keyword, Args& args) override {
         if (!statement_(fields_, keyword, args)) unknown(keyword);
     }
-    Bytes payload() const override { return aux::payload(fields_); }
-    uint8_t infoType() const override { return Fields::kInfoType; }
+    AuxItem item() const override { return aux::item(fields_); }
 
 private:
     Fields fields_;
@@ -404,11 +403,10 @@ public:
         field->add(args);
     }
 
-    Bytes payload() const override {
-        return aux::payload(aux::AdditionalTexts{texts_.title.present(), texts_.detail1.present(),
-                                                 texts_.detail2.present()});
+    AuxItem item() const override {
+        return aux::item(aux::AdditionalTexts{texts_.title.present(), texts_.detail1.present(),
+                                              texts_.detail2.present()});
     }
-    uint8_t infoType() const override { return aux::AdditionalTexts::kInfoType; }
 
 private:
     Texts texts_;
@@ -437,7 +435,7 @@ std::unique_ptr<AuxBlock> blockOfKind(const std::string& kind, Args& args) {
 
 // ---- One-line auxiliary items --------------------------------------------------
 
-Bytes seriesPayload(Args& args) {
+aux::Series series(Args& args) {
     using S = aux::Series;
     S s;
     takeAttrs(args, {{"episode", 0x7FFF, s.episode},
@@ -452,11 +450,11 @@ Bytes seriesPayload(Args& args) {
     if (const auto id = args.take("series-id", 0xFFFF))
         s.identity = S::Identity{static_cast<uint16_t>(*id), takeDay(args, "expire", true)};
     s.seriesName = textOf(args, "series name");
-    return aux::payload(s);
+    return s;
 }
 
 template <typename Pairs>
-Bytes pairsPayload(Args& args, uint64_t maxFirst, uint64_t maxSecond, const std::string& what) {
+Pairs pairsOf(Args& args, uint64_t maxFirst, uint64_t maxSecond, const std::string& what) {
     args.done(true);
     Pairs fields;
     for (const Token& item : args.items) {
@@ -464,16 +462,16 @@ Bytes pairsPayload(Args& args, uint64_t maxFirst, uint64_t maxSecond, const std:
         const std::vector<uint64_t> v = numbers(item.text, '/', {maxFirst, maxSecond}, what);
         fields.pairs.push_back({static_cast<uint8_t>(v[0]), static_cast<uint8_t>(v[1])});
     }
-    return aux::payload(fields);
+    return fields;
 }
 
-Bytes timeShiftPayload(Args& args) {
+aux::TimeShift timeShift(Args& args) {
     aux::TimeShift t;
     t.originalNid = takeOr<uint16_t>(args, "nid", 0xFFFF);
     t.startSecond = takeOr<uint8_t>(args, "start-second", 99);
     takeClock(args, "duration", t.hours, t.minutes, t.seconds);
     args.done(false);
-    return aux::payload(t);
+    return t;
 }
 
 aux::EitVersion::Stamp stampOf(Args& args, const std::string& prefix) {
@@ -485,7 +483,7 @@ aux::EitVersion::Stamp stampOf(Args& args, const std::string& prefix) {
     return s;
 }
 
-Bytes eitVersionPayload(Args& args) {
+aux::EitVersion eitVersion(Args& args) {
     aux::EitVersion v;
     v.basic = stampOf(args, "basic");
     v.ext = stampOf(args, "ext");
@@ -495,49 +493,42 @@ Bytes eitVersionPayload(Args& args) {
                     {"event-text-crc", 0xFFFF, v.siEventTextCrc},
                     {"event-ext-length", 0xFFFF, v.siEventExtLength},
                     {"event-ext-crc", 0xFFFF, v.siEventExtCrc}});
-    return aux::payload(v);
+    return v;
 }
 
 template <typename Fields, typename Value>
-Bytes numbersPayload(Args& args, std::vector<Value> Fields::*list, uint64_t max,
-                     const std::string& kind) {
+Fields numbersOf(Args& args, std::vector<Value> Fields::*list, uint64_t max,
+                 const std::string& kind) {
     args.done(true);
     Fields fields;
     for (const Token& item : args.items) {
         if (item.quoted) fail(kind + " takes numbers, not a string");
         (fields.*list).push_back(static_cast<Value>(parseNumber(item.text, max, kind)));
     }
-    return aux::payload(fields);
+    return fields;
 }
 
-Bytes parentalPayload(Args& args) {
+aux::Parental parental(Args& args) {
     aux::Parental p;
     p.countryCode = takeCode(args, "country", "JPN");
     p.parentalRating = takeOr<uint8_t>(args, "rating", 255);
     args.done(false);
-    return aux::payload(p);
+    return p;
 }
 
-// The InfoType and payload of a one-line kind; nothing for another word.
-std::optional<std::pair<uint8_t, Bytes>> oneLineItem(const std::string& kind, Args& args) {
+// The item of a one-line kind; nothing for another word.
+std::optional<AuxItem> oneLineItem(const std::string& kind, Args& args) {
     using namespace aux;
-    if (kind == "series") return {{Series::kInfoType, seriesPayload(args)}};
-    if (kind == "keywords")
-        return {
-            {KeywordCodes::kInfoType, numbersPayload(args, &KeywordCodes::codes, 0xFFFF, kind)}};
-    if (kind == "package-ids")
-        return {{PackageIds::kInfoType, numbersPayload(args, &PackageIds::ids, kMax32, kind)}};
-    if (kind == "categories")
-        return {{CategoryPairs::kInfoType, pairsPayload<CategoryPairs>(args, 15, 15, kind)}};
-    if (kind == "parental") return {{Parental::kInfoType, parentalPayload(args)}};
-    if (kind == "content-nibbles")
-        return {{ContentNibbles::kInfoType, pairsPayload<ContentNibbles>(args, 255, 255, kind)}};
-    if (kind == "actors")
-        return {{ActorIds::kInfoType, numbersPayload(args, &ActorIds::ids, 0xFFFF, kind)}};
-    if (kind == "time-shift") return {{TimeShift::kInfoType, timeShiftPayload(args)}};
-    if (kind == "eit-version") return {{EitVersion::kInfoType, eitVersionPayload(args)}};
-    if (kind == "icons")
-        return {{Icons::kInfoType, numbersPayload(args, &Icons::codes, 255, kind)}};
+    if (kind == "series") return item(series(args));
+    if (kind == "keywords") return item(numbersOf(args, &KeywordCodes::codes, 0xFFFF, kind));
+    if (kind == "package-ids") return item(numbersOf(args, &PackageIds::ids, kMax32, kind));
+    if (kind == "categories") return item(pairsOf<CategoryPairs>(args, 15, 15, kind));
+    if (kind == "parental") return item(parental(args));
+    if (kind == "content-nibbles") return item(pairsOf<ContentNibbles>(args, 255, 255, kind));
+    if (kind == "actors") return item(numbersOf(args, &ActorIds::ids, 0xFFFF, kind));
+    if (kind == "time-shift") return item(timeShift(args));
+    if (kind == "eit-version") return item(eitVersion(args));
+    if (kind == "icons") return item(numbersOf(args, &Icons::codes, 255, kind));
     return std::nullopt;
 }
 
@@ -549,9 +540,9 @@ ItemForm takeForm(Args& args) {
     fail("form= is long, short or auto, not '" + form + "'");
 }
 
-AuxItem finishedItem(uint8_t infoType, Bytes payload, ItemForm form, std::optional<uint32_t> size,
-                     size_t line) {
-    AuxItem item(infoType, std::move(payload), form);
+// The item with its header form and InfoSize, checked on line.
+AuxItem finishedItem(AuxItem item, ItemForm form, std::optional<uint32_t> size, size_t line) {
+    item.form = form;
     item.infoSize = size;
     try {
         auxItemBytes(item);
@@ -590,8 +581,7 @@ bool ScheduleBlock::statement(const std::string& keyword, Args& args, size_t lin
         }
         args.done(false);
         try {
-            item_.aux.push_back(finishedItem(aux_->infoType(), aux_->payload(), aux_->form,
-                                             aux_->infoSize, aux_->line));
+            item_.aux.push_back(finishedItem(aux_->item(), aux_->form, aux_->infoSize, aux_->line));
         } catch (const std::invalid_argument& e) {
             fail(std::string("aux ") + aux_->kind + ": " + e.what(), aux_->line);
         }
@@ -675,7 +665,7 @@ void ScheduleBlock::beginAux(Args& args) {
     takeAttrs(args, {{"size", kMax32, size}});
     if (const auto type = args.take("type", 127)) {
         item_.aux.push_back(
-            finishedItem(static_cast<uint8_t>(*type), bytesOf(args), form, size, line_));
+            finishedItem({static_cast<uint8_t>(*type), bytesOf(args)}, form, size, line_));
         return;
     }
     if (args.items.empty() || args.items.front().quoted)
@@ -683,11 +673,8 @@ void ScheduleBlock::beginAux(Args& args) {
     const std::string kind = args.items.front().text;
     args.items.erase(args.items.begin());
     try {
-        if (auto oneLine = oneLineItem(kind, args)) {
-            item_.aux.push_back(
-                finishedItem(oneLine->first, std::move(oneLine->second), form, size, line_));
-            return;
-        }
+        if (auto oneLine = oneLineItem(kind, args))
+            return item_.aux.push_back(finishedItem(std::move(*oneLine), form, size, line_));
     } catch (const std::invalid_argument& e) {
         fail("aux " + kind + ": " + e.what());
     }
