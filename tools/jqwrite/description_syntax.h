@@ -140,21 +140,16 @@ std::vector<std::string> split(const std::string& text, char separator);
 std::vector<uint64_t> numbers(const std::string& text, char separator,
                               const std::vector<uint64_t>& maxima, const std::string& what);
 
-// A comma-separated list of numbers up to max: "1,2,0x10".
-template <typename T>
-std::vector<T> numberList(const std::string& text, uint64_t max, const std::string& what) {
-    std::vector<T> values;
-    for (const std::string& part : split(text, ','))
-        values.push_back(static_cast<T>(parseNumber(part, max, what)));
-    return values;
-}
-
-// The list attribute name, empty when absent or given empty ("name=").
+// The list attribute name, numbers up to max separated by commas ("1,2,0x10");
+// empty when absent or given empty ("name=").
 template <typename T>
 std::vector<T> takeList(Args& args, const std::string& name, uint64_t max) {
     const std::optional<std::string> word = args.takeWord(name);
-    if (!word || word->empty()) return {};
-    return numberList<T>(*word, max, name);
+    std::vector<T> values;
+    if (!word || word->empty()) return values;
+    for (const std::string& part : split(*word, ','))
+        values.push_back(static_cast<T>(parseNumber(part, max, name)));
+    return values;
 }
 
 // A three-character code attribute (a language or country), fallback when absent.

@@ -29,11 +29,6 @@ void putAreaCode(Put& out, const AreaCode& code, bool last) {
     if (code.upper) out.u8(*code.upper >> 16).be16(*code.upper);
 }
 
-void putAreaCodes(Put& out, const AreaList& list) {
-    for (size_t i = 0; i < list.codes.size(); ++i)
-        putAreaCode(out, list.codes[i], list.terminated && i + 1 == list.codes.size());
-}
-
 Bytes categoryBytes(bool, const CategoryEntry& e) {
     const uint64_t codes = pack({{e.majorCode, 4, "MajorCode"}, {e.minorCode, 4, "MinorCode"}});
     requireAtMost(e.contents.size(), 255, "ContentCount");
@@ -101,7 +96,8 @@ Bytes areaData(uint8_t typeCode, const std::vector<AreaList>& lists) {
                       {list.daylightSaving, 1, "DaylightSaving"},
                       {list.offsetPolarity, 1, "OffsetPolarity"},
                       {list.offset, 4, "Offset"}});
-        putAreaCodes(out, list);
+        for (size_t i = 0; i < list.codes.size(); ++i)
+            putAreaCode(out, list.codes[i], list.terminated && i + 1 == list.codes.size());
     }
     return out;
 }
