@@ -189,7 +189,6 @@ public:
     const Schedule& schedule() const { return schedule_; }
 
 private:
-    void scheduleStatement(const std::string& keyword, Args& args);
     void itemStatement(const std::string& keyword, Args& args);
     void beginItem(Args& args);
     void itemFault(Args& args);

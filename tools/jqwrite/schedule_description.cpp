@@ -592,23 +592,19 @@ bool ScheduleBlock::statement(const std::string& keyword, Args& args, size_t lin
         itemStatement(keyword, args);
         return false;
     }
-    if (keyword == "end") {
-        args.done(false);
-        return true;
+    if (keyword == "item") {
+        beginItem(args);
+        return false;
     }
-    scheduleStatement(keyword, args);
-    return false;
+    if (keyword != "end") fail("unknown statement '" + keyword + "' in a schedule");
+    args.done(false);
+    return true;
 }
 
 std::pair<std::string, size_t> ScheduleBlock::openBlock() const {
     if (aux_) return {"aux " + aux_->kind, aux_->line};
     if (inItem_) return {"item", itemLine_};
     return {"schedule", scheduleLine_};
-}
-
-void ScheduleBlock::scheduleStatement(const std::string& keyword, Args& args) {
-    if (keyword != "item") fail("unknown statement '" + keyword + "' in a schedule");
-    beginItem(args);
 }
 
 void ScheduleBlock::beginItem(Args& args) {
