@@ -19,6 +19,13 @@
 
 namespace jq::des::bitslice {
 
+// ~a & b. The vector units specialise it to their and-not instruction, which
+// the compiler does not always choose for the plain expression.
+template <class V>
+inline V andNot(V a, V b) {
+    return ~a & b;
+}
+
 #include "des_sboxes.inc"
 
 // The initial permutation: bit i + 1 of L0 R0 is block bit kIP[i].
@@ -44,13 +51,14 @@ constexpr PositionsAfterP makePositionsAfterP() {
 
 inline constexpr PositionsAfterP kAfterP = makePositionsAfterP();
 
-// Transposes a 64 x 64 bit matrix in place: afterwards bit 63 - i of a[j] is
-// what bit 63 - j of a[i] was.
-inline void transpose64(uint64_t* a) {
+// Transposes Groups 64 x 64 bit matrices at once, matrix g in lane g of
+// a[0..63]: afterwards bit 63 - i of a[j] is what bit 63 - j of a[i] was.
+template <class V>
+inline void transpose64(V* a) {
     uint64_t mask = 0x00000000FFFFFFFFull;
     for (unsigned j = 32; j != 0; j >>= 1, mask ^= mask << j) {
         for (unsigned k = 0; k < 64; k = ((k | j) + 1) & ~j) {
-            const uint64_t t = (a[k] ^ (a[k | j] >> j)) & mask;
+            const V t = (a[k] ^ (a[k | j] >> j)) & mask;
             a[k] ^= t;
             a[k | j] ^= t << j;
         }
@@ -58,82 +66,96 @@ inline void transpose64(uint64_t* a) {
 }
 
 inline uint64_t loadBlock(const uint8_t* p) {
-    uint64_t v = 0;
-    for (unsigned i = 0; i < 8; ++i) v = (v << 8) | p[i];
-    return v;
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return __builtin_bswap64(v);
 }
 
 inline void storeBlock(uint64_t v, uint8_t* p) {
-    for (unsigned i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(v >> (56 - 8 * i));
+    v = __builtin_bswap64(v);
+    std::memcpy(p, &v, 8);
 }
 
-// words[count] (the rest zero) into planes: plane d, group g is the
-// transposed word d of the g-th 64 words.
+// Lane g of plane d is bit d + 1 of the words 64 g .. 64 g + 63, one bit per
+// word: word i of a group sits in row i of its matrix before the transpose.
 template <class V, unsigned Groups>
 inline void toPlanes(const uint64_t* words, size_t count, V* planes) {
-    alignas(32) uint64_t raw[64 * Groups];
-    for (unsigned g = 0; g < Groups; ++g) {
-        uint64_t block[64] = {};
-        for (size_t i = 0; i < 64 && 64 * g + i < count; ++i) block[i] = words[64 * g + i];
-        transpose64(block);
-        for (unsigned d = 0; d < 64; ++d) raw[d * Groups + g] = block[d];
-    }
+    alignas(sizeof(V)) uint64_t raw[64 * Groups] = {};
+    for (size_t i = 0; i < count; ++i) raw[(i % 64) * Groups + i / 64] = words[i];
     std::memcpy(planes, raw, sizeof raw);
+    transpose64(planes);
 }
 
 template <class V, unsigned Groups>
-inline void fromPlanes(const V* planes, uint64_t* words, size_t count) {
-    alignas(32) uint64_t raw[64 * Groups];
+inline void blocksToPlanes(const uint8_t* in, size_t count, V* planes) {
+    alignas(sizeof(V)) uint64_t raw[64 * Groups] = {};
+    for (size_t i = 0; i < count; ++i) raw[(i % 64) * Groups + i / 64] = loadBlock(in + 8 * i);
+    std::memcpy(planes, raw, sizeof raw);
+    transpose64(planes);
+}
+
+template <class V, unsigned Groups>
+inline void planesToBlocks(V* planes, uint8_t* out, size_t count) {
+    transpose64(planes);
+    alignas(sizeof(V)) uint64_t raw[64 * Groups];
     std::memcpy(raw, planes, sizeof raw);
-    for (unsigned g = 0; g < Groups && 64 * g < count; ++g) {
-        uint64_t block[64];
-        for (unsigned d = 0; d < 64; ++d) block[d] = raw[d * Groups + g];
-        transpose64(block);
-        for (size_t i = 0; i < 64 && 64 * g + i < count; ++i) words[64 * g + i] = block[i];
+    for (size_t i = 0; i < count; ++i) storeBlock(raw[(i % 64) * Groups + i / 64], out + 8 * i);
+}
+
+// The key planes: a key shared by every lane needs no transpose, each plane
+// is all ones or all zeros.
+template <class V, unsigned Groups>
+inline void keyPlanes(const uint64_t* keys, size_t count, V* planes) {
+    bool shared = true;
+    for (size_t i = 1; i < count && shared; ++i) shared = keys[i] == keys[0];
+    if (!shared) {
+        toPlanes<V, Groups>(keys, count, planes);
+        return;
+    }
+    for (unsigned d = 0; d < 64; ++d) {
+        const uint64_t bit = (keys[0] >> (63 - d)) & 1;
+        std::memset(&planes[d], bit ? 0xFF : 0x00, sizeof(V));
     }
 }
 
 template <unsigned Box, class V>
-inline void applyBox(const V* source, V* target, const V* key, const uint8_t* roundKey, V ones) {
+inline void applyBox(const V* source, V* target, const V* key, const uint8_t* roundKey) {
     V x[6];
     for (unsigned j = 0; j < 6; ++j) {
         x[j] = source[kE[6 * Box + j] - 1] ^ key[roundKey[6 * Box + j]];
     }
     V o[4];
-    if constexpr (Box == 0) sbox0(x, o, ones);
-    if constexpr (Box == 1) sbox1(x, o, ones);
-    if constexpr (Box == 2) sbox2(x, o, ones);
-    if constexpr (Box == 3) sbox3(x, o, ones);
-    if constexpr (Box == 4) sbox4(x, o, ones);
-    if constexpr (Box == 5) sbox5(x, o, ones);
-    if constexpr (Box == 6) sbox6(x, o, ones);
-    if constexpr (Box == 7) sbox7(x, o, ones);
+    if constexpr (Box == 0) sbox0(x, o);
+    if constexpr (Box == 1) sbox1(x, o);
+    if constexpr (Box == 2) sbox2(x, o);
+    if constexpr (Box == 3) sbox3(x, o);
+    if constexpr (Box == 4) sbox4(x, o);
+    if constexpr (Box == 5) sbox5(x, o);
+    if constexpr (Box == 6) sbox6(x, o);
+    if constexpr (Box == 7) sbox7(x, o);
     for (unsigned q = 0; q < 4; ++q) target[kAfterP.of[4 * Box + q]] ^= o[q];
 }
 
 template <class V>
-inline void roundOf(const V* source, V* target, const V* key, const uint8_t* roundKey, V ones) {
-    applyBox<0>(source, target, key, roundKey, ones);
-    applyBox<1>(source, target, key, roundKey, ones);
-    applyBox<2>(source, target, key, roundKey, ones);
-    applyBox<3>(source, target, key, roundKey, ones);
-    applyBox<4>(source, target, key, roundKey, ones);
-    applyBox<5>(source, target, key, roundKey, ones);
-    applyBox<6>(source, target, key, roundKey, ones);
-    applyBox<7>(source, target, key, roundKey, ones);
+inline void roundOf(const V* source, V* target, const V* key, const uint8_t* roundKey) {
+    applyBox<0>(source, target, key, roundKey);
+    applyBox<1>(source, target, key, roundKey);
+    applyBox<2>(source, target, key, roundKey);
+    applyBox<3>(source, target, key, roundKey);
+    applyBox<4>(source, target, key, roundKey);
+    applyBox<5>(source, target, key, roundKey);
+    applyBox<6>(source, target, key, roundKey);
+    applyBox<7>(source, target, key, roundKey);
 }
 
 // One pass: decrypts count (at most 64 x Groups) blocks of in into out, block
 // i under the big-endian key keys[i]. in and out may be the same.
 template <class V, unsigned Groups>
 void decryptPass(const uint64_t* keys, const uint8_t* in, uint8_t* out, size_t count) {
-    constexpr size_t kLanes = 64 * Groups;
-    uint64_t words[kLanes];
-    for (size_t i = 0; i < count; ++i) words[i] = loadBlock(in + 8 * i);
     V planes[64];
     V key[64];
-    toPlanes<V, Groups>(words, count, planes);
-    toPlanes<V, Groups>(keys, count, key);
+    blocksToPlanes<V, Groups>(in, count, planes);
+    keyPlanes<V, Groups>(keys, count, key);
 
     V left[32];
     V right[32];
@@ -141,13 +163,11 @@ void decryptPass(const uint64_t* keys, const uint8_t* in, uint8_t* out, size_t c
         left[i] = planes[kIP[i] - 1];
         right[i] = planes[kIP[32 + i] - 1];
     }
-    V ones;
-    std::memset(&ones, 0xFF, sizeof ones);
     // Two rounds at a time, so that which half feeds which stays fixed.
     for (unsigned round = 0; round < 16; round += 2) {
         // Decryption takes the round keys last first.
-        roundOf(right, left, key, kRoundKeyBits[15 - round].data(), ones);
-        roundOf(left, right, key, kRoundKeyBits[14 - round].data(), ones);
+        roundOf(right, left, key, kRoundKeyBits[15 - round].data());
+        roundOf(left, right, key, kRoundKeyBits[14 - round].data());
     }
     // After an even number of rounds the halves stand in place; the output
     // before the final permutation is R16 L16.
@@ -155,8 +175,7 @@ void decryptPass(const uint64_t* keys, const uint8_t* in, uint8_t* out, size_t c
         planes[kIP[i] - 1] = right[i];
         planes[kIP[32 + i] - 1] = left[i];
     }
-    fromPlanes<V, Groups>(planes, words, count);
-    for (size_t i = 0; i < count; ++i) storeBlock(words[i], out + 8 * i);
+    planesToBlocks<V, Groups>(planes, out, count);
 }
 
 }  // namespace jq::des::bitslice

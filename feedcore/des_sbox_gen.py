@@ -3,13 +3,17 @@
 circuits over bit planes, for the bitsliced rounds of des_bitslice.h.
 
 Each S-box output bit is a function of the six input bits x0..x5 (x0 the
-first bit of the group). The circuit splits the inputs: the eight minterms
-of (x0, x5, x1) select one of eight functions of (x2, x3, x4), and each of
-those is built by two levels of multiplexing from functions of x2 alone.
-Sub-functions are shared between the four outputs of a box.
+first bit of the group). A small search splits each output on one input at a
+time, as a multiplexer of its two halves or as one half XORed with their
+difference under the input, and keeps the cheapest; gates one output makes
+serve the others. The gates are AND, OR, XOR, NOT and AND-NOT, one vector
+instruction each. Every output is checked against the table before it is
+written.
 
 Run: python3 des_sbox_gen.py > des_sboxes.inc
 """
+
+import itertools
 
 SBOXES = [
     [14, 4, 13, 1, 2, 15, 11, 8, 3, 10, 6, 12, 5, 9, 0, 7,
@@ -54,97 +58,155 @@ def sbox_bit(box, x, q):
     return (SBOXES[box][row * 16 + col] >> (3 - q)) & 1
 
 
+# A function of the six inputs is its truth table: bit i is its value when
+# input j is bit j of i.
+FULL = (1 << 64) - 1
+INPUTS = [sum(1 << i for i in range(64) if (i >> j) & 1) for j in range(6)]
+
+
+def output_table(box, q):
+    table = 0
+    for i in range(64):
+        if sbox_bit(box, [(i >> j) & 1 for j in range(6)], q):
+            table |= 1 << i
+    return table
+
+
+def cofactors(f, v):
+    """f with input v fixed at 0 and at 1, each spread over both halves."""
+    shift = 1 << v
+    low = f & ~INPUTS[v] & FULL
+    high = f & INPUTS[v]
+    return (low | (low << shift)) & FULL, high | (high >> shift)
+
+
+OPERATIONS = {
+    "and": lambda a, b: a & b,
+    "or": lambda a, b: a | b,
+    "xor": lambda a, b: a ^ b,
+    "andnot": lambda a, b: ~a & b & FULL,  # andNot(a, b): one instruction
+    "not": lambda a, b: ~a & FULL,
+}
+
+
 class Circuit:
+    """Gates of one box, each a function no earlier gate computes."""
+
     def __init__(self):
-        self.lines = []
-        self.memo = {}
-        self.count = 0
+        self.gates = {}  # truth table -> (operation, operand tables) or input
+        self.order = []
+        for j, table in enumerate(INPUTS):
+            self.gates[table] = ("input", j)
 
-    def emit(self, expr):
-        name = "t%d" % self.count
-        self.count += 1
-        self.lines.append("    const V %s = %s;" % (name, expr))
-        return name
+    def cost(self, f, memo, top=False):
+        """The fewest new gates found for f, and the plan that makes them.
 
-    def func(self, table, nvars):
-        """A function of x2..x(1+nvars) given by its truth table (bit i is
-        the value for x2 + 2*x3 + 4*x4 = i); None for the constant 0."""
-        size = 1 << nvars
-        full = (1 << size) - 1
-        key = (table, nvars)
-        if key in self.memo:
-            return self.memo[key]
-        if table == 0:
-            result = None
-        elif table == full:
-            result = "ones"
-        elif nvars == 1:
-            result = "x[2]" if table == 2 else "n2"
-        else:
-            half = size // 2
-            lo = self.func(table & ((1 << half) - 1), nvars - 1)
-            hi = self.func(table >> half, nvars - 1)
-            sel = "x[%d]" % (1 + nvars)
-            nsel = "n%d" % (1 + nvars)
-            if lo == hi:
-                result = lo
-            elif lo is None:
-                result = self.emit("%s & %s" % (hi, sel)) if hi != "ones" else sel
-            elif hi is None:
-                result = self.emit("%s & %s" % (lo, nsel)) if lo != "ones" else nsel
-            elif hi == "ones":
-                result = self.emit("%s | %s" % (lo, sel))
-            elif lo == "ones":
-                result = self.emit("%s | %s" % (hi, nsel))
-            else:
-                result = self.emit("%s ^ ((%s ^ %s) & %s)" % (lo, lo, hi, sel))
-        self.memo[key] = result
-        return result
+        f splits on each input v it depends on, f = v ? f1 : f0, made either
+        as a multiplexer of the cofactors (three gates) or as f0 ^ (v & d) or
+        f1 ^ (~v & d) with d = f0 ^ f1 (two), the cofactors and d in turn
+        the same way. Functions already built are free; memo holds what the
+        current circuit makes of each function. At the top, f may also be an
+        existing gate XORed with a rest."""
+        if f in self.gates:
+            return 0, f
+        if f in memo:
+            return memo[f]
+        memo[f] = (float("inf"), None)  # no cycles through f itself
+        best = (float("inf"), None)
+        if ~f & FULL in self.gates:
+            best = (1, ("not", ~f & FULL, None))
+        for v in range(6):
+            f0, f1 = cofactors(f, v)
+            if f0 == f1:
+                continue
+            x = INPUTS[v]
+            for candidate in self.splits(x, f0, f1, memo):
+                if candidate[0] < best[0]:
+                    best = candidate
+        if top:
+            for gate in list(self.gates):
+                rest, plan = self.cost(f ^ gate, memo)
+                if rest + 1 < best[0]:
+                    best = (rest + 1, ("xor", gate, plan))
+        memo[f] = best
+        return best
+
+    def splits(self, x, f0, f1, memo):
+        if f0 == 0:
+            c, p = self.cost(f1, memo)
+            return [(c + 1, ("and", x, p))]
+        if f1 == 0:
+            c, p = self.cost(f0, memo)
+            return [(c + 1, ("andnot", x, p))]
+        if f1 == FULL:
+            c, p = self.cost(f0, memo)
+            return [(c + 1, ("or", x, p))]
+        if f0 == FULL:
+            c, p = self.cost(f1, memo)
+            return [(c + 2, ("not", ("andnot", p, x), None))]
+        if f0 == ~f1 & FULL:
+            c, p = self.cost(f0, memo)
+            return [(c + 1, ("xor", x, p))]
+        c0, p0 = self.cost(f0, memo)
+        c1, p1 = self.cost(f1, memo)
+        cd, pd = self.cost(f0 ^ f1, memo)
+        return [(c0 + c1 + 3, ("or", ("andnot", x, p0), ("and", x, p1))),
+                (c0 + cd + 2, ("xor", p0, ("and", x, pd))),
+                (c1 + cd + 2, ("xor", p1, ("andnot", x, pd)))]
+
+    def make(self, plan):
+        """Adds the gates of plan; returns the table it computes."""
+        if isinstance(plan, int):
+            return plan
+        operation, a, b = plan
+        a = self.make(a)
+        b = self.make(b) if b is not None else None
+        table = OPERATIONS[operation](a, b)
+        if table not in self.gates:
+            self.gates[table] = (operation, a, b)
+            self.order.append(table)
+        return table
+
+
+def box_circuit(box):
+    """The smallest circuit found over every order of building the outputs:
+    what one output makes, the next may use for free."""
+    best = None
+    for order in itertools.permutations(range(4)):
+        circuit = Circuit()
+        outputs = [None] * 4
+        for q in order:
+            f = output_table(box, q)
+            _, plan = circuit.cost(f, {}, top=True)
+            outputs[q] = circuit.make(plan)
+            assert outputs[q] == f
+        if best is None or len(circuit.order) < len(best[0].order):
+            best = (circuit, outputs)
+    return best
 
 
 def box_code(box):
-    c = Circuit()
-    # Minterms of the selecting inputs (x0, x5, x1).
-    pairs = {}
-    for a in (0, 1):
-        for b in (0, 1):
-            pairs[(a, b)] = c.emit("%s & %s" % ("x[0]" if a else "n0", "x[5]" if b else "n5"))
-    minterms = {}
-    for a in (0, 1):
-        for b in (0, 1):
-            for d in (0, 1):
-                minterms[(a, b, d)] = c.emit("%s & %s" % (pairs[(a, b)], "x[1]" if d else "n1"))
-    outputs = []
+    circuit, outputs = box_circuit(box)
+    names = {table: "x[%d]" % j for j, table in enumerate(INPUTS)}
+    lines = ["template <class V>",
+             "inline void sbox%d(const V* x, V* out) {" % box]
+    for n, table in enumerate(circuit.order):
+        operation, a, b = circuit.gates[table]
+        names[table] = "t%d" % n
+        expr = {"and": "%s & %s", "or": "%s | %s", "xor": "%s ^ %s",
+                "andnot": "andNot(%s, %s)", "not": "~%s"}[operation]
+        operands = (names[a],) if b is None else (names[a], names[b])
+        lines.append("    const V t%d = %s;" % (n, expr % operands))
     for q in range(4):
-        terms = []
-        for (a, b, d), m in sorted(minterms.items()):
-            table = 0
-            for i in range(8):
-                x = [a, d, i & 1, (i >> 1) & 1, (i >> 2) & 1, b]
-                table |= sbox_bit(box, x, q) << i
-            g = c.func(table, 3)
-            if g is None:
-                continue
-            terms.append(m if g == "ones" else c.emit("%s & %s" % (m, g)))
-        expr = terms[0]
-        for t in terms[1:]:
-            expr = c.emit("%s | %s" % (expr, t))
-        outputs.append(expr)
-    body = ["template <class V>",
-            "inline void sbox%d(const V* x, V* out, [[maybe_unused]] V ones) {" % box]
-    for v in (0, 1, 2, 3, 4, 5):
-        body.append("    [[maybe_unused]] const V n%d = ~x[%d];" % (v, v))
-    body += c.lines
-    for q in range(4):
-        body.append("    out[%d] = %s;" % (q, outputs[q]))
-    body.append("}")
-    return "\n".join(body), c.count
+        lines.append("    out[%d] = %s;" % (q, names[outputs[q]]))
+    lines.append("}")
+    return "\n".join(lines), len(circuit.order)
 
 
 def main():
     print("// des_sboxes.inc - generated by des_sbox_gen.py from the DES S-box tables.")
-    print("// sboxN(x, out, ones): x[0..5] the six input planes of box N (x[0] its first")
-    print("// bit), out[0..3] its four output planes, most significant first.")
+    print("// sboxN(x, out): x[0..5] the six input planes of box N (x[0] its first bit),")
+    print("// out[0..3] its four output planes, most significant first.")
     total = 0
     for box in range(8):
         code, n = box_code(box)
