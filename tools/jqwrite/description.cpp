@@ -311,8 +311,7 @@ public:
         // One handler per context, in the order of Context.
         static constexpr void (Parser::*kHandlers[])(const std::string&, Args&) = {
             &Parser::topStatement,       &Parser::fileStatement,  &Parser::packageStatement,
-            &Parser::containerStatement, &Parser::entryStatement, &Parser::scheduleStatement,
-            &Parser::recordStatement};
+            &Parser::containerStatement, &Parser::entryStatement, &Parser::recordStatement};
         (this->*kHandlers[static_cast<size_t>(context_)])(keyword, args);
     }
 
@@ -322,21 +321,19 @@ public:
                 return;
             case Context::Package:
                 fail("package is not closed with 'end'", packageLine_);
-            case Context::Record:
-                fail("the record block is not closed with 'end'", recordLine_);
+            case Context::Record: {
+                const auto [name, line] = record_->openBlock();
+                fail(name + " is not closed with 'end'", line ? line : recordLine_);
+            }
             case Context::Entry:
                 fail("entry is not closed with 'end'", entryLine_);
-            case Context::Schedule: {
-                const auto [name, line] = schedule_->openBlock();
-                fail(name + " is not closed with 'end'", line);
-            }
             default:
                 fail("'" + name_ + "' is not closed with 'end'", blockLine_);
         }
     }
 
 private:
-    enum class Context { Top, File, Package, Container, Entry, Schedule, Record };
+    enum class Context { Top, File, Package, Container, Entry, Record };
 
     // A stray or truncate of a container, applied once it is built.
     struct Edit {
@@ -408,7 +405,7 @@ private:
                         {"update", 63, p.updateNumber},
                         {"version", 63, p.versionNumber}});
         methodGiven_ = false;
-        scheduleGiven_ = false;
+        blockGiven_ = false;
         packageLine_ = line_;
         context_ = Context::Package;
     }
@@ -426,16 +423,12 @@ private:
             method(args);
         } else if (keyword == "fault") {
             packageFault(args);
-        } else if (keyword == "schedule") {
-            if (scheduleGiven_) fail("a package holds one schedule");
-            schedule_ =
-                std::make_unique<description::ScheduleBlock>(package_.typeCode, args, line_);
-            scheduleGiven_ = true;
-            context_ = Context::Schedule;
+        } else if (keyword == "schedule" && blockGiven_) {
+            fail("a package holds one schedule");
         } else if (auto block = description::openRecordBlock(keyword, package_.typeCode, args)) {
-            if (scheduleGiven_) fail("a package holds one record block");
+            if (blockGiven_) fail("a package holds one record block");
             record_ = std::move(block);
-            scheduleGiven_ = true;
+            blockGiven_ = true;
             recordLine_ = line_;
             context_ = Context::Record;
         } else if (keyword == "end") {
@@ -446,21 +439,12 @@ private:
         }
     }
 
-    // A statement inside a package's schedule block; its end appends the
-    // schedule's packet header and data to the package.
-    void scheduleStatement(const std::string& keyword, Args& args) {
-        if (!schedule_->statement(keyword, args, line_)) return;
-        const Schedule& schedule = schedule_->schedule();
-        addToPackage(schedulePacketHeader(schedule), scheduleData(schedule));
-        schedule_.reset();
-    }
-
     // A statement inside a record block; its end appends the block's packet
     // header and data to the package.
     // A record block of a package, or of a container entry (no packet header
     // of its own there: the entry's statements give it).
     void recordStatement(const std::string& keyword, Args& args) {
-        if (!record_->statement(keyword, args)) return;
+        if (!record_->statement(keyword, args, line_)) return;
         if (!recordInEntry_) {
             addToPackage(record_->packetHeader(), record_->data());
         } else {
@@ -582,6 +566,8 @@ private:
             packetHeader_ = micpPacketHeader(object, blocks, block);
         } else if (keyword == "data") {
             appendBytes(args, entry_.data);
+        } else if (keyword == "schedule") {  // it would bring a packet header of its own
+            fail("unknown statement 'schedule' in an entry");
         } else if (auto block = description::openRecordBlock(keyword, containerType_, args)) {
             record_ = std::move(block);
             recordInEntry_ = true;
@@ -643,11 +629,10 @@ private:
     DataPackage package_;
     bool methodGiven_ = false;
     size_t packageLine_ = 0;
-    std::unique_ptr<description::ScheduleBlock> schedule_;
     std::unique_ptr<description::RecordBlock> record_;
     size_t recordLine_ = 0;
     bool recordInEntry_ = false;
-    bool scheduleGiven_ = false;
+    bool blockGiven_ = false;  // a schedule or record block
 
     uint8_t containerType_ = 0;
     std::vector<ContainerEntry> entries_;

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "jqwrite.h"
-#include "schedule_data.h"
 
 namespace jq::write::description {
 
@@ -169,52 +168,18 @@ std::optional<uint16_t> takeDay(Args& args, const std::string& name, bool modifi
 
 // ---- Blocks -----------------------------------------------------------------
 
-class AuxBlock;
-
-// Reads the statements of one schedule block, from its 'schedule' statement
-// to its 'end'. Errors are DescriptionError with the line at fault.
-class ScheduleBlock {
-public:
-    // The 'schedule' statement of a package of typeCode.
-    ScheduleBlock(uint8_t typeCode, Args& args, size_t line);
-    ~ScheduleBlock();
-
-    // One statement inside the block; true when it was the block's 'end'.
-    bool statement(const std::string& keyword, Args& args, size_t line);
-
-    // The innermost block still open and the line that opened it.
-    std::pair<std::string, size_t> openBlock() const;
-
-    // The schedule, complete once statement() returned true.
-    const Schedule& schedule() const { return schedule_; }
-
-private:
-    void itemStatement(const std::string& keyword, Args& args);
-    void beginItem(Args& args);
-    void itemFault(Args& args);
-    void beginAux(Args& args);
-    void endItem();
-
-    struct ItemTexts;
-
-    Schedule schedule_;
-    ScheduleItem item_;
-    std::unique_ptr<ItemTexts> texts_;
-    std::unique_ptr<AuxBlock> aux_;
-    bool inItem_ = false;
-    size_t line_ = 0;
-    size_t scheduleLine_ = 0;
-    size_t itemLine_ = 0;
-};
-
 // One block, from its opening statement to its 'end'. Errors are
 // DescriptionError or std::invalid_argument.
 class RecordBlock {
 public:
     virtual ~RecordBlock() = default;
 
-    // One statement inside the block; true when it was the block's 'end'.
-    bool statement(const std::string& keyword, Args& args);
+    // One statement of line inside the block; true when it was the block's 'end'.
+    bool statement(const std::string& keyword, Args& args, size_t line);
+
+    // The innermost block still open and the line that opened it; line 0 is
+    // the line that opened this block.
+    virtual std::pair<std::string, size_t> openBlock() const { return {"the record block", 0}; }
 
     // The packet header and record data, once statement() returned true.
     const Bytes& packetHeader() const { return header_; }
@@ -228,11 +193,16 @@ protected:
 
     Bytes header_;
     Bytes data_;
+    size_t line_ = 0;  // the line of the statement being read
 };
 
 // The block that keyword opens in a package of typeCode; nothing when
-// keyword opens no record block. Fails when the block does not suit the type.
+// keyword opens no block. Fails when the block does not suit the type.
 std::unique_ptr<RecordBlock> openRecordBlock(const std::string& keyword, uint8_t typeCode,
                                              Args& args);
+
+// The programme schedule of a package of typeCode (0x4C, 0x4D or 0x51), from
+// its 'schedule' statement to its 'end'.
+std::unique_ptr<RecordBlock> openSchedule(uint8_t typeCode, Args& args);
 
 }  // namespace jq::write::description

@@ -558,7 +558,6 @@ std::unique_ptr<RecordBlock> openStations(uint8_t, Args& args) {
     return block(std::vector<Station>(), entry, nullptr, stationData);
 }
 
-// A record block: its keyword, the package types it suits and how it opens.
 // ---- MICP objects ------------------------------------------------------------------
 
 // The object of an MICP block: its elements in order, then the trailer.
@@ -639,6 +638,8 @@ std::unique_ptr<RecordBlock> openMicpObject(uint8_t, Args& args) {
     return std::make_unique<MicpObjectBlock>(args);
 }
 
+// A block: its keyword, the package types it suits (none: the block checks
+// the type itself) and how it opens.
 struct BlockKind {
     const char* keyword;
     std::initializer_list<uint8_t> types;
@@ -647,6 +648,7 @@ struct BlockKind {
 };
 
 const BlockKind kBlockKinds[] = {
+    {"schedule", {}, "", openSchedule},
     {"jqid-table", {kJqidTable}, "0xDF", openJqid},
     {"topic-message", {0x61, 0x6E}, "0x61 or 0x6E", openTopicMessage},
     {"topic-list", {kTopicList, kPackedTopicList}, "0x6F or 0x62", openTopicList},
@@ -661,7 +663,8 @@ const BlockKind kBlockKinds[] = {
 
 }  // namespace
 
-bool RecordBlock::statement(const std::string& keyword, Args& args) {
+bool RecordBlock::statement(const std::string& keyword, Args& args, size_t line) {
+    line_ = line;
     if (keyword != "end" || inner()) {
         entry(keyword, args);
         return false;
@@ -674,7 +677,8 @@ bool RecordBlock::statement(const std::string& keyword, Args& args) {
 std::unique_ptr<RecordBlock> openRecordBlock(const std::string& keyword, uint8_t type, Args& args) {
     for (const BlockKind& kind : kBlockKinds) {
         if (keyword != kind.keyword) continue;
-        if (std::find(kind.types.begin(), kind.types.end(), type) == kind.types.end())
+        if (kind.types.size() &&
+            std::find(kind.types.begin(), kind.types.end(), type) == kind.types.end())
             fail(keyword + " belongs in a package of type " + kind.typeNames);
         return kind.open(type, args);
     }

@@ -152,8 +152,6 @@ Bytes textOf(const Args& args, const std::string& what) {
     return field.present();
 }
 
-}  // namespace
-
 // ---- Auxiliary items ------------------------------------------------------------
 
 // An aux block: the statements of one auxiliary item until its 'end'.
@@ -174,8 +172,6 @@ protected:
         fail("unknown statement '" + keyword + "' in aux " + kind);
     }
 };
-
-namespace {
 
 // An aux block over the payload struct Fields; statement reads one line into
 // the fields and returns false for a keyword the kind does not know.
@@ -552,13 +548,36 @@ AuxItem finishedItem(AuxItem item, ItemForm form, std::optional<uint32_t> size, 
     return item;
 }
 
-}  // namespace
-
 // ---- The schedule block -------------------------------------------------------
 
-struct ScheduleBlock::ItemTexts : Texts {};
+// A schedule: its items, each with its texts and aux items (blocks or single
+// lines). Its end writes the packet header and the items.
+class ScheduleBlock : public RecordBlock {
+public:
+    ScheduleBlock(uint8_t typeCode, Args& args);
 
-ScheduleBlock::ScheduleBlock(uint8_t typeCode, Args& args, size_t line) : scheduleLine_(line) {
+    std::pair<std::string, size_t> openBlock() const override;
+
+private:
+    void entry(const std::string& keyword, Args& args) override;
+    void finish() override;
+    bool inner() const override { return aux_ || inItem_; }
+
+    void itemStatement(const std::string& keyword, Args& args);
+    void beginItem(Args& args);
+    void itemFault(Args& args);
+    void beginAux(Args& args);
+    void endItem();
+
+    Schedule schedule_;
+    ScheduleItem item_;
+    Texts texts_;
+    std::unique_ptr<AuxBlock> aux_;
+    bool inItem_ = false;
+    size_t itemLine_ = 0;
+};
+
+ScheduleBlock::ScheduleBlock(uint8_t typeCode, Args& args) {
     if (typeCode != kScheduleL && typeCode != kScheduleM && typeCode != kScheduleQ)
         fail("a schedule needs a package of type 0x4C, 0x4D or 0x51");
     schedule_.typeCode = typeCode;
@@ -570,15 +589,10 @@ ScheduleBlock::ScheduleBlock(uint8_t typeCode, Args& args, size_t line) : schedu
     args.done(false);
 }
 
-ScheduleBlock::~ScheduleBlock() = default;
-
-bool ScheduleBlock::statement(const std::string& keyword, Args& args, size_t line) {
-    line_ = line;
-    if (aux_) {
-        if (keyword != "end") {
-            aux_->statement(keyword, args);
-            return false;
-        }
+void ScheduleBlock::entry(const std::string& keyword, Args& args) {
+    if (aux_ && keyword != "end") {
+        aux_->statement(keyword, args);
+    } else if (aux_) {
         args.done(false);
         try {
             item_.aux.push_back(finishedItem(aux_->item(), aux_->form, aux_->infoSize, aux_->line));
@@ -586,25 +600,24 @@ bool ScheduleBlock::statement(const std::string& keyword, Args& args, size_t lin
             fail(std::string("aux ") + aux_->kind + ": " + e.what(), aux_->line);
         }
         aux_.reset();
-        return false;
-    }
-    if (inItem_) {
+    } else if (inItem_) {
         itemStatement(keyword, args);
-        return false;
-    }
-    if (keyword == "item") {
+    } else if (keyword == "item") {
         beginItem(args);
-        return false;
+    } else {
+        fail("unknown statement '" + keyword + "' in a schedule");
     }
-    if (keyword != "end") fail("unknown statement '" + keyword + "' in a schedule");
-    args.done(false);
-    return true;
+}
+
+void ScheduleBlock::finish() {
+    header_ = schedulePacketHeader(schedule_);
+    data_ = scheduleData(schedule_);
 }
 
 std::pair<std::string, size_t> ScheduleBlock::openBlock() const {
     if (aux_) return {"aux " + aux_->kind, aux_->line};
     if (inItem_) return {"item", itemLine_};
-    return {"schedule", scheduleLine_};
+    return {"schedule", 0};
 }
 
 void ScheduleBlock::beginItem(Args& args) {
@@ -626,13 +639,13 @@ void ScheduleBlock::beginItem(Args& args) {
         }
     }
     args.done(false);
-    texts_ = std::make_unique<ItemTexts>();
+    texts_ = Texts();
     inItem_ = true;
     itemLine_ = line_;
 }
 
 void ScheduleBlock::itemStatement(const std::string& keyword, Args& args) {
-    if (TextField* field = texts_->named(keyword)) {
+    if (TextField* field = texts_.named(keyword)) {
         field->add(args);
     } else if (keyword == "aux") {
         beginAux(args);
@@ -684,9 +697,9 @@ void ScheduleBlock::beginAux(Args& args) {
 }
 
 void ScheduleBlock::endItem() {
-    item_.title = texts_->title.bytes();
-    item_.detail1 = texts_->detail1.bytes();
-    item_.detail2 = texts_->detail2.bytes();
+    item_.title = texts_.title.bytes();
+    item_.detail1 = texts_.detail1.bytes();
+    item_.detail2 = texts_.detail2.bytes();
     try {
         scheduleItemBytes(schedule_.typeCode, item_);
     } catch (const std::invalid_argument& e) {
@@ -694,6 +707,12 @@ void ScheduleBlock::endItem() {
     }
     schedule_.items.push_back(std::move(item_));
     inItem_ = false;
+}
+
+}  // namespace
+
+std::unique_ptr<RecordBlock> openSchedule(uint8_t typeCode, Args& args) {
+    return std::make_unique<ScheduleBlock>(typeCode, args);
 }
 
 }  // namespace jq::write::description
