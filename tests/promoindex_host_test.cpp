@@ -1,7 +1,9 @@
 // promoindex_host_test.cpp - the advertisement object index as a host sees
 // it: jqtool, feedcore and promoindex are copied into a fresh folder with data
 // folders written there, and "jqtool promo ..." is run in it, with the folders
-// on its command line or in an AD.ini, with and without a Tolvo.ini.
+// on its command line or in an AD.ini, with and without a Tolvo.ini. Beside
+// them lies promoindex_probe, a host linked to promoindex alone, which still
+// runs when feedcore is taken away.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -51,8 +53,18 @@ class PromoHost : public ::testing::Test {
 protected:
     void SetUp() override {
         host_ = test::copyFromProgramFolder(test::programFileName("jqtool"), folder_.path());
+        probe_ =
+            test::copyFromProgramFolder(test::programFileName("promoindex_probe"), folder_.path());
         test::copyFromProgramFolder(test::libraryFileName("feedcore"), folder_.path());
         test::copyFromProgramFolder(test::libraryFileName("promoindex"), folder_.path());
+    }
+
+    // The probe's answers, with Windows line ends made plain.
+    std::string probe(const std::vector<std::string>& args) {
+        test::ChildResult r = test::runChild(probe_, args, folder_.path() / "probe.txt");
+        std::erase(r.output, '\r');
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        return r.output;
     }
 
     // The output of a run that must succeed, with Windows line ends made
@@ -77,8 +89,11 @@ protected:
         return folder;
     }
 
+    fs::path feedcore() const { return folder_.path() / test::libraryFileName("feedcore"); }
+
     test::TempFolder folder_{"promohost"};
     fs::path host_;
+    fs::path probe_;
 };
 
 constexpr const char* kHeading = "PAID,type,HostID,size\n";
@@ -140,6 +155,31 @@ TEST_F(PromoHost, TolvoModeTakesEveryFileOfAFolder) {
                              "0x0A0B0C0D,0x56,300,12\n");
     fs::remove(folder_.path() / "Tolvo.ini");  // asked at each call
     EXPECT_EQ(promo({}), "objects: 0\n" + std::string(kHeading));
+}
+
+TEST_F(PromoHost, WithoutAWholeFeedcoreTheCallAnswers23) {
+    const fs::path data = dataFolder("data");
+    jqFile(data / "A1.jq", {write::objectPackage(0x56, 0x20, 1, bytesOf("local"), kLocal)});
+    adIni("1", {data});
+    const std::string nulls = "GetEnumOBJ9.null=17\nFreeOBJ9List.empty=3\n";
+    const std::string found = "GetEnumOBJ9=0\ncount=1\n00000020,56,2143,5\nFreeOBJ9List=null\n";
+    EXPECT_EQ(probe({"enum", "folder", data.string(), "null"}), found + found + nulls);
+
+    // No feedcore beside the host: 23 for the folders of AD.ini and for the
+    // host's, the list record as it was; a null record is still 17.
+    const std::string missing = "GetEnumOBJ9=23\nrecord=untouched\n";
+    fs::rename(feedcore(), folder_.path() / "feedcore.moved");
+    EXPECT_EQ(probe({"enum", "folder", data.string(), "null"}), missing + missing + nulls);
+    // A library of that name without feedcore's entry points is no decoder
+    // either.
+    test::copyFromProgramFolder(test::libraryFileName("hostident"), folder_.path());
+    fs::rename(folder_.path() / test::libraryFileName("hostident"), feedcore());
+    EXPECT_EQ(probe({"enum", "folder", data.string()}), missing + missing);
+
+    // feedcore back: the same folder answers again, so it was feedcore alone.
+    fs::remove(feedcore());
+    fs::rename(folder_.path() / "feedcore.moved", feedcore());
+    EXPECT_EQ(probe({"enum"}), found);
 }
 
 }  // namespace
