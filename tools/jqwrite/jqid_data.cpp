@@ -11,11 +11,6 @@
 namespace jq::write {
 namespace {
 
-void putJqid(Put& out, uint64_t jqid) {
-    requireBits(jqid, 48, "JQID");
-    out.be(jqid, 6);
-}
-
 void putGrt(Put& out, uint8_t flag, uint16_t grt, const char* what) {
     out.bits({{flag, 1, "UpdatFlag"}, {grt, 15, what}}, 2);
 }
@@ -39,42 +34,19 @@ void putEvent(Put& out, const JqidEntry& e) {
     out.be16(e.mjd).u8(e.startMinute).u8(e.startSecond).be24(e.dureMinute << 6 | e.dureSecond);
 }
 
-void putId(Put& out, uint32_t id, unsigned bytes) {
-    requireBits(id, 8 * bytes, "ID");
-    out.be(id, bytes);
-}
+// The bytes of the ID of each JqidLayout, in its order (0: none).
+constexpr unsigned kIdBytes[] = {0, 1, 2, 4, 0, 2, 1, 4, 0};
 
 Bytes entryBody(JqidLayout layout, const JqidEntry& e) {
+    const unsigned idBytes = kIdBytes[static_cast<size_t>(layout)];
     Put out;
-    putJqid(out, e.jqid);
-    switch (layout) {
-        case JqidLayout::Event:
-            putEvent(out, e);
-            break;
-        case JqidLayout::OneByteId:
-        case JqidLayout::TwoByteId:
-        case JqidLayout::FourByteId:
-            putId(out, e.id,
-                  layout == JqidLayout::FourByteId ? 4 : 1 + (layout == JqidLayout::TwoByteId));
-            break;
-        case JqidLayout::Message:
-            putId(out, e.id, 1);
-            out.u8(e.serviceId);
-            break;
-        case JqidLayout::Link:
-            putJqid(out, e.secondJqid);
-            break;
-        case JqidLayout::Actor:
-            putId(out, e.id, 2);
-            putStrings(out, e);
-            break;
-        case JqidLayout::Sponsor:
-            putId(out, e.id, 4);
-            [[fallthrough]];
-        case JqidLayout::Uri:
-            putStrings(out, e);
-            break;
-    }
+    out.be(e.jqid, 6, "JQID");
+    if (layout == JqidLayout::Event) putEvent(out, e);
+    if (idBytes) out.be(e.id, idBytes, "ID");
+    if (layout == JqidLayout::Message) out.u8(e.serviceId);
+    if (layout == JqidLayout::Link) out.be(e.secondJqid, 6, "JQID");
+    if (isOneOf(layout, {JqidLayout::Uri, JqidLayout::Actor, JqidLayout::Sponsor}))
+        putStrings(out, e);
     return out.be32(e.effectiveDate).be32(e.expiryDate);
 }
 

@@ -75,6 +75,11 @@ public:
         for (unsigned i = size; i-- > 0;) u8(v >> 8 * i);
         return *this;
     }
+    // The same for a field of size bytes that refuses, under name, a wider v.
+    Put& be(uint64_t v, unsigned size, const char* name) {
+        requireBits(v, 8 * size, name);
+        return be(v, size);
+    }
     Put& le(uint64_t v, unsigned size) {
         for (unsigned i = 0; i < size; ++i) u8(v >> 8 * i);
         return *this;

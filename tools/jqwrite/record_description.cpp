@@ -325,9 +325,8 @@ void dictionaryEntry(Dictionary& d, const std::string& keyword, Args& args) {
     const char* expected = kDictEntries[static_cast<size_t>(d.sct)];
     if (keyword != expected) fail("this sub-table holds '" + std::string(expected) + "' entries");
     // The host ID leads the entries of 0xE2; 0x5D has none.
-    const uint64_t hostMax = d.typeCode == kHostDictionary ? 0xFFFF : 0;
     const auto host = [&](uint16_t& hostId) {
-        if (hostMax) takeAttrs(args, {{"host", hostMax, hostId}});
+        if (d.typeCode == kHostDictionary) takeAttrs(args, {{"host", 0xFFFF, hostId}});
     };
     switch (d.sct) {
         case Sct::Categories: {

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "put_bytes.h"
+#include "record_data.h"
 
 namespace jq::write {
 namespace {
@@ -146,11 +147,8 @@ Bytes scheduleData(const Schedule& schedule) {
 
 DataPackage schedulePackage(const Schedule& schedule) {
     checkType(schedule.typeCode);
-    DataPackage package;
-    package.typeCode = schedule.typeCode;
-    package.packetHeader = schedulePacketHeader(schedule);
-    package.plain = scheduleData(schedule);
-    return package;
+    Bytes header = schedulePacketHeader(schedule);
+    return recordPackage(schedule.typeCode, std::move(header), scheduleData(schedule));
 }
 
 uint16_t julianDayOf(int year, unsigned month, unsigned day) {
