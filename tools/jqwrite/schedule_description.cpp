@@ -166,24 +166,32 @@ public:
     size_t line = 0;
     ItemForm form = ItemForm::Automatic;
     std::optional<uint32_t> infoSize;
-
-protected:
-    [[noreturn]] void unknown(const std::string& keyword) const {
-        fail("unknown statement '" + keyword + "' in aux " + kind);
-    }
 };
 
-// An aux block over the payload struct Fields; statement reads one line into
-// the fields and returns false for a keyword the kind does not know.
+// The item of the fields of an aux block: a payload struct, or the texts of
+// aux texts.
+template <typename Fields>
+AuxItem itemOf(const Fields& fields) {
+    return aux::item(fields);
+}
+
+AuxItem itemOf(const Texts& t) {
+    return aux::item(
+        aux::AdditionalTexts{t.title.present(), t.detail1.present(), t.detail2.present()});
+}
+
+// An aux block over Fields; statement reads one line into the fields and
+// returns false for a keyword the kind does not know.
 template <typename Fields, typename Statement>
 class FieldsBlock : public AuxBlock {
 public:
     FieldsBlock(Fields fields, Statement s) : fields_(std::move(fields)), statement_(s) {}
 
     void statement(const std::string& keyword, Args& args) override {
-        if (!statement_(fields_, keyword, args)) unknown(keyword);
+        if (!statement_(fields_, keyword, args))
+            fail("unknown statement '" + keyword + "' in aux " + kind);
     }
-    AuxItem item() const override { return aux::item(fields_); }
+    AuxItem item() const override { return itemOf(fields_); }
 
 private:
     Fields fields_;
@@ -391,22 +399,11 @@ bool events(aux::EventGroups& f, const std::string& keyword, Args& args) {
     return true;
 }
 
-class TextsBlock : public AuxBlock {
-public:
-    void statement(const std::string& keyword, Args& args) override {
-        TextField* field = texts_.named(keyword);
-        if (!field) unknown(keyword);
-        field->add(args);
-    }
-
-    AuxItem item() const override {
-        return aux::item(aux::AdditionalTexts{texts_.title.present(), texts_.detail1.present(),
-                                              texts_.detail2.present()});
-    }
-
-private:
-    Texts texts_;
-};
+bool texts(Texts& t, const std::string& keyword, Args& args) {
+    TextField* field = t.named(keyword);
+    if (field) field->add(args);
+    return field != nullptr;
+}
 
 std::unique_ptr<AuxBlock> blockOfKind(const std::string& kind, Args& args) {
     if (kind == "video") return fieldsBlock(aux::VideoComponents(), video);
@@ -425,7 +422,7 @@ std::unique_ptr<AuxBlock> blockOfKind(const std::string& kind, Args& args) {
     }
     if (kind == "data") return fieldsBlock(aux::DataContents(), data);
     if (kind == "events") return fieldsBlock(aux::EventGroups(), events);
-    if (kind == "texts") return std::make_unique<TextsBlock>();
+    if (kind == "texts") return fieldsBlock(Texts(), texts);
     return nullptr;
 }
 
