@@ -21,8 +21,9 @@
 
 #include <cstdio>
 #include <optional>
-#include <stdexcept>
 #include <string>
+
+#include "put_bytes.h"
 
 namespace jq::write {
 namespace {
@@ -76,10 +77,6 @@ std::string hex(unsigned value, int digits) {
     char text[8];
     std::snprintf(text, sizeof text, "%0*X", digits, value);
     return text;
-}
-
-[[noreturn]] void refuse(const std::string& what, size_t offset) {
-    throw std::invalid_argument(what + " at offset " + std::to_string(offset));
 }
 
 bool isLeadByte(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }

@@ -17,6 +17,11 @@ inline void require(bool condition, const std::string& what) {
     if (!condition) throw std::invalid_argument(what);
 }
 
+// Refuses text or bytes given to the writer, naming the offset at fault.
+[[noreturn]] inline void refuse(const std::string& what, size_t offset) {
+    throw std::invalid_argument(what + " at offset " + std::to_string(offset));
+}
+
 // Refuses a value wider than its field: what names the field.
 inline void requireBits(uint64_t value, unsigned bits, const char* what) {
     if (value >> bits)

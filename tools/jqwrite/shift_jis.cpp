@@ -4,16 +4,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <stdexcept>
 
 #include "code_page_932.h"
+#include "put_bytes.h"
 
 namespace jq::write {
 namespace {
-
-[[noreturn]] void refuse(const std::string& what, size_t offset) {
-    throw std::invalid_argument(what + " at offset " + std::to_string(offset));
-}
 
 // Reads one code point at text[i]; leaves i after it. Strict: the shortest
 // form only, no surrogates, nothing above U+10FFFF.
