@@ -349,19 +349,15 @@ private:
         if (!names_.insert(name_).second) fail("file '" + name_ + "' is described twice");
         args.items.erase(args.items.begin());
         blockLine_ = line_;
-        if (keyword == "file") {
-            args.done(false);
-            broadcast_ = BroadcastFile();
-            context_ = Context::File;
-        } else {
+        if (keyword == "container")
             containerType_ = static_cast<uint8_t>(args.require("type", 255));
-            args.done(false);
-            entries_.clear();
-            edits_.clear();
-            containerSize_.reset();
-            containerCount_.reset();
-            context_ = Context::Container;
-        }
+        args.done(false);
+        broadcast_ = BroadcastFile();
+        entries_.clear();
+        edits_.clear();
+        containerSize_.reset();
+        containerCount_.reset();
+        context_ = keyword == "file" ? Context::File : Context::Container;
     }
 
     void fileStatement(const std::string& keyword, Args& args) {
