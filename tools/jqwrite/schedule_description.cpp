@@ -562,7 +562,6 @@ private:
 
     void itemStatement(const std::string& keyword, Args& args);
     void beginItem(Args& args);
-    void itemFault(Args& args);
     void beginAux(Args& args);
     void endItem();
 
@@ -647,22 +646,17 @@ void ScheduleBlock::itemStatement(const std::string& keyword, Args& args) {
     } else if (keyword == "aux") {
         beginAux(args);
     } else if (keyword == "fault") {
-        itemFault(args);
+        takeFaults(args, {{"sie-size", kMax32, item_.sieSize},
+                          {"title-length", 255, item_.titleLength},
+                          {"detail1-length", 0xFFFF, item_.detail1Length},
+                          {"detail2-length", 0xFFFF, item_.detail2Length},
+                          {"book-length", 255, item_.bookCodeLength}});
     } else if (keyword == "end") {
         args.done(false);
         endItem();
     } else {
         fail("unknown statement '" + keyword + "' in an item");
     }
-}
-
-void ScheduleBlock::itemFault(Args& args) {
-    ScheduleItem& i = item_;
-    takeFaults(args, {{"sie-size", kMax32, i.sieSize},
-                      {"title-length", 255, i.titleLength},
-                      {"detail1-length", 0xFFFF, i.detail1Length},
-                      {"detail2-length", 0xFFFF, i.detail2Length},
-                      {"book-length", 255, i.bookCodeLength}});
 }
 
 void ScheduleBlock::beginAux(Args& args) {
