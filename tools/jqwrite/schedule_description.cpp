@@ -551,19 +551,136 @@ AuxItem finishedItem(AuxItem item, ItemForm form, std::optional<uint32_t> size, 
 // lines). Its end writes the packet header and the items.
 class ScheduleBlock : public RecordBlock {
 public:
-    ScheduleBlock(uint8_t typeCode, Args& args);
+    ScheduleBlock(uint8_t typeCode, Args& args) {
+        if (typeCode != kScheduleL && typeCode != kScheduleM && typeCode != kScheduleQ)
+            fail("a schedule needs a package of type 0x4C, 0x4D or 0x51");
+        schedule_.typeCode = typeCode;
+        schedule_.gcn = static_cast<uint16_t>(args.require("gcn", 0xFFFF));
+        const auto day = takeDay(args, "day", false);
+        if (!day) fail("missing attribute day=");
+        schedule_.julianDay = *day;
+        schedule_.sectorNumber = takeOr<uint8_t>(args, "sector", 15);
+        args.done(false);
+    }
 
-    std::pair<std::string, size_t> openBlock() const override;
+    std::pair<std::string, size_t> openBlock() const override {
+        if (aux_) return {"aux " + aux_->kind, aux_->line};
+        if (inItem_) return {"item", itemLine_};
+        return {"schedule", 0};
+    }
 
 private:
-    void entry(const std::string& keyword, Args& args) override;
-    void finish() override;
+    void entry(const std::string& keyword, Args& args) override {
+        if (aux_ && keyword != "end") {
+            aux_->statement(keyword, args);
+        } else if (aux_) {
+            args.done(false);
+            try {
+                item_.aux.push_back(
+                    finishedItem(aux_->item(), aux_->form, aux_->infoSize, aux_->line));
+            } catch (const std::invalid_argument& e) {
+                fail(std::string("aux ") + aux_->kind + ": " + e.what(), aux_->line);
+            }
+            aux_.reset();
+        } else if (inItem_) {
+            itemStatement(keyword, args);
+        } else if (keyword == "item") {
+            beginItem(args);
+        } else {
+            fail("unknown statement '" + keyword + "' in a schedule");
+        }
+    }
+
+    void finish() override {
+        header_ = schedulePacketHeader(schedule_);
+        data_ = scheduleData(schedule_);
+    }
+
     bool inner() const override { return aux_ || inItem_; }
 
-    void itemStatement(const std::string& keyword, Args& args);
-    void beginItem(Args& args);
-    void beginAux(Args& args);
-    void endItem();
+    void beginItem(Args& args) {
+        item_ = ScheduleItem();
+        item_.startMinute = takeStartMinute(args).value_or(0);
+        ScheduleItem& i = item_;
+        takeAttrs(args, {{"major", 15, i.majorCategory},
+                         {"special", 15, i.specialCategory},
+                         {"feature", 255, i.feature},
+                         {"show", 0xFFFFFF, i.showId},
+                         {"minor", 15, i.minorCategory}});
+        if (const auto book = args.takeWord("book")) {
+            if (*book == "absent") {
+                item_.bookCode.reset();
+            } else if (book->find_first_not_of("0123456789") != std::string::npos) {
+                fail("book= takes decimal digits or absent, not '" + *book + "'");
+            } else {
+                item_.bookCode = *book;
+            }
+        }
+        args.done(false);
+        texts_ = Texts();
+        inItem_ = true;
+        itemLine_ = line_;
+    }
+
+    void itemStatement(const std::string& keyword, Args& args) {
+        if (TextField* field = texts_.named(keyword)) {
+            field->add(args);
+        } else if (keyword == "aux") {
+            beginAux(args);
+        } else if (keyword == "fault") {
+            takeFaults(args, {{"sie-size", kMax32, item_.sieSize},
+                              {"title-length", 255, item_.titleLength},
+                              {"detail1-length", 0xFFFF, item_.detail1Length},
+                              {"detail2-length", 0xFFFF, item_.detail2Length},
+                              {"book-length", 255, item_.bookCodeLength}});
+        } else if (keyword == "end") {
+            args.done(false);
+            endItem();
+        } else {
+            fail("unknown statement '" + keyword + "' in an item");
+        }
+    }
+
+    void beginAux(Args& args) {
+        const ItemForm form = takeForm(args);
+        std::optional<uint32_t> size;
+        takeAttrs(args, {{"size", kMax32, size}});
+        if (const auto type = args.take("type", 127)) {
+            item_.aux.push_back(
+                finishedItem({static_cast<uint8_t>(*type), bytesOf(args)}, form, size, line_));
+            return;
+        }
+        if (args.items.empty() || args.items.front().quoted)
+            fail("aux takes type=N and payload bytes, or the name of an item kind");
+        const std::string kind = args.items.front().text;
+        args.items.erase(args.items.begin());
+        try {
+            if (auto oneLine = oneLineItem(kind, args))
+                return item_.aux.push_back(finishedItem(std::move(*oneLine), form, size, line_));
+        } catch (const std::invalid_argument& e) {
+            fail("aux " + kind + ": " + e.what());
+        }
+        aux_ = blockOfKind(kind, args);
+        if (!aux_) fail("unknown aux kind '" + kind + "'");
+        args.done(false);
+        aux_->kind = kind;
+        aux_->line = line_;
+        aux_->form = form;
+        aux_->infoSize = size;
+    }
+
+    void endItem() {
+        item_.title = texts_.title.bytes();
+        item_.detail1 = texts_.detail1.bytes();
+        item_.detail2 = texts_.detail2.bytes();
+        try {
+            scheduleItemBytes(schedule_.typeCode, item_);
+        } catch (const std::invalid_argument& e) {
+            fail(std::string("item: ") + e.what(), itemLine_);
+        }
+        schedule_.items.push_back(std::move(item_));
+        inItem_ = false;
+    }
 
     Schedule schedule_;
     ScheduleItem item_;
@@ -572,133 +689,6 @@ private:
     bool inItem_ = false;
     size_t itemLine_ = 0;
 };
-
-ScheduleBlock::ScheduleBlock(uint8_t typeCode, Args& args) {
-    if (typeCode != kScheduleL && typeCode != kScheduleM && typeCode != kScheduleQ)
-        fail("a schedule needs a package of type 0x4C, 0x4D or 0x51");
-    schedule_.typeCode = typeCode;
-    schedule_.gcn = static_cast<uint16_t>(args.require("gcn", 0xFFFF));
-    const auto day = takeDay(args, "day", false);
-    if (!day) fail("missing attribute day=");
-    schedule_.julianDay = *day;
-    schedule_.sectorNumber = takeOr<uint8_t>(args, "sector", 15);
-    args.done(false);
-}
-
-void ScheduleBlock::entry(const std::string& keyword, Args& args) {
-    if (aux_ && keyword != "end") {
-        aux_->statement(keyword, args);
-    } else if (aux_) {
-        args.done(false);
-        try {
-            item_.aux.push_back(finishedItem(aux_->item(), aux_->form, aux_->infoSize, aux_->line));
-        } catch (const std::invalid_argument& e) {
-            fail(std::string("aux ") + aux_->kind + ": " + e.what(), aux_->line);
-        }
-        aux_.reset();
-    } else if (inItem_) {
-        itemStatement(keyword, args);
-    } else if (keyword == "item") {
-        beginItem(args);
-    } else {
-        fail("unknown statement '" + keyword + "' in a schedule");
-    }
-}
-
-void ScheduleBlock::finish() {
-    header_ = schedulePacketHeader(schedule_);
-    data_ = scheduleData(schedule_);
-}
-
-std::pair<std::string, size_t> ScheduleBlock::openBlock() const {
-    if (aux_) return {"aux " + aux_->kind, aux_->line};
-    if (inItem_) return {"item", itemLine_};
-    return {"schedule", 0};
-}
-
-void ScheduleBlock::beginItem(Args& args) {
-    item_ = ScheduleItem();
-    item_.startMinute = takeStartMinute(args).value_or(0);
-    ScheduleItem& i = item_;
-    takeAttrs(args, {{"major", 15, i.majorCategory},
-                     {"special", 15, i.specialCategory},
-                     {"feature", 255, i.feature},
-                     {"show", 0xFFFFFF, i.showId},
-                     {"minor", 15, i.minorCategory}});
-    if (const auto book = args.takeWord("book")) {
-        if (*book == "absent") {
-            item_.bookCode.reset();
-        } else if (book->find_first_not_of("0123456789") != std::string::npos) {
-            fail("book= takes decimal digits or absent, not '" + *book + "'");
-        } else {
-            item_.bookCode = *book;
-        }
-    }
-    args.done(false);
-    texts_ = Texts();
-    inItem_ = true;
-    itemLine_ = line_;
-}
-
-void ScheduleBlock::itemStatement(const std::string& keyword, Args& args) {
-    if (TextField* field = texts_.named(keyword)) {
-        field->add(args);
-    } else if (keyword == "aux") {
-        beginAux(args);
-    } else if (keyword == "fault") {
-        takeFaults(args, {{"sie-size", kMax32, item_.sieSize},
-                          {"title-length", 255, item_.titleLength},
-                          {"detail1-length", 0xFFFF, item_.detail1Length},
-                          {"detail2-length", 0xFFFF, item_.detail2Length},
-                          {"book-length", 255, item_.bookCodeLength}});
-    } else if (keyword == "end") {
-        args.done(false);
-        endItem();
-    } else {
-        fail("unknown statement '" + keyword + "' in an item");
-    }
-}
-
-void ScheduleBlock::beginAux(Args& args) {
-    const ItemForm form = takeForm(args);
-    std::optional<uint32_t> size;
-    takeAttrs(args, {{"size", kMax32, size}});
-    if (const auto type = args.take("type", 127)) {
-        item_.aux.push_back(
-            finishedItem({static_cast<uint8_t>(*type), bytesOf(args)}, form, size, line_));
-        return;
-    }
-    if (args.items.empty() || args.items.front().quoted)
-        fail("aux takes type=N and payload bytes, or the name of an item kind");
-    const std::string kind = args.items.front().text;
-    args.items.erase(args.items.begin());
-    try {
-        if (auto oneLine = oneLineItem(kind, args))
-            return item_.aux.push_back(finishedItem(std::move(*oneLine), form, size, line_));
-    } catch (const std::invalid_argument& e) {
-        fail("aux " + kind + ": " + e.what());
-    }
-    aux_ = blockOfKind(kind, args);
-    if (!aux_) fail("unknown aux kind '" + kind + "'");
-    args.done(false);
-    aux_->kind = kind;
-    aux_->line = line_;
-    aux_->form = form;
-    aux_->infoSize = size;
-}
-
-void ScheduleBlock::endItem() {
-    item_.title = texts_.title.bytes();
-    item_.detail1 = texts_.detail1.bytes();
-    item_.detail2 = texts_.detail2.bytes();
-    try {
-        scheduleItemBytes(schedule_.typeCode, item_);
-    } catch (const std::invalid_argument& e) {
-        fail(std::string("item: ") + e.what(), itemLine_);
-    }
-    schedule_.items.push_back(std::move(item_));
-    inItem_ = false;
-}
 
 }  // namespace
 
