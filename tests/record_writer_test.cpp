@@ -320,6 +320,10 @@ TEST(RecordDescription, BlocksBuildTheBytesOfTheApi) {
                              " event jqid=1 date=2025-02-30\n end\n end\nend\n",
                              files, error));
     EXPECT_NE(error.find("line 4: date: "), std::string::npos) << error;
+    // A CurrentGRT that names no table kind is refused on the table's line.
+    EXPECT_FALSE(buildFromDescription(
+        "file f\n package type=0xDF\n jqid-table grt=1007\n end\n end\nend\n", files, error));
+    EXPECT_EQ(error, "line 3: CurrentGRT 1007 names no table kind");
     EXPECT_FALSE(buildFromDescription("file f\n package type=0x5D\n topic-list\n end\n end\nend\n",
                                       files, error));
 }
