@@ -288,6 +288,7 @@ GcspBlock parseBlock(Args args) {
 
 // Applies "truncate N" (keep N bytes) or "truncate -N" (drop N bytes).
 size_t truncatedSize(const Args& args, size_t size) {
+    args.done(true);
     if (args.items.size() != 1 || args.items[0].quoted) fail("truncate takes one number");
     const std::string& text = args.items[0].text;
     const bool fromEnd = !text.empty() && text[0] == '-';
@@ -523,12 +524,15 @@ private:
         if (entries_.size() > 255 && !containerCount_)
             fail("a container holds at most 255 packages", blockLine_);
         Bytes bytes = containerFile(containerType_, entries_, containerSize_, containerCount_);
-        for (Edit& edit : edits_) {
-            line_ = edit.line;
-            if (edit.truncate) {
-                bytes.resize(truncatedSize(edit.args, bytes.size()));
-            } else {
-                appendBytes(edit.args, bytes);
+        for (const Edit& edit : edits_) {
+            try {
+                if (edit.truncate)
+                    bytes.resize(truncatedSize(edit.args, bytes.size()));
+                else
+                    appendBytes(edit.args, bytes);
+            } catch (DescriptionError& e) {
+                e.line = e.line ? e.line : edit.line;  // the edit's own line, not the 'end'
+                throw;
             }
         }
         files_.push_back({name_, std::move(bytes)});
