@@ -174,7 +174,7 @@ class RecordBlock {
 public:
     virtual ~RecordBlock() = default;
 
-    // One statement of line inside the block; true when it was the block's 'end'.
+    // One statement, read on line, inside the block; true when it was its 'end'.
     bool statement(const std::string& keyword, Args& args, size_t line);
 
     // The innermost block still open and the line that opened it; line 0 is
