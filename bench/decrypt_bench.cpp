@@ -20,6 +20,9 @@
 // the two medians. Before timing, the output of both is compared with the
 // records that went in, so a fast wrong decoder cannot pass.
 //
+// The DES rounds are those the library picks for this processor, unless
+// JQ_DES_PATH names table, sse2 or avx2; the run says which it took.
+//
 // --jq_file_mib=N writes a file of N MiB instead of 32 (a small one keeps a
 // profile under valgrind short); the library's own flags work as usual.
 #include <benchmark/benchmark.h>
@@ -43,6 +46,7 @@
 
 #include "bench_file.h"
 #include "bench_options.h"
+#include "des.h"
 #include "feedcore.h"
 #include "jqwrite.h"
 #include "key_params.h"
@@ -320,6 +324,7 @@ int main(int argc, char** argv) {
             "zlib streams), %zu bytes of records in all\n",
             set.file.size(), set.packages.size(), set.compressedCount, set.compressedIn,
             set.compressedOut, set.plainBytes);
+        std::printf("DES rounds: %s\n", jq::des::pathName(jq::des::activePath()));
         checkOutputs(set, file.path());
 
         const size_t fileSize = set.file.size();
