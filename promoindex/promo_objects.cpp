@@ -2,6 +2,7 @@
 // host's list.
 #include "promo_objects.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -24,6 +25,35 @@ bool isPromoType(uint32_t typeCode) { return typeCode == kObject56 || typeCode =
 
 void PromoTables::takeParsed(index::Pass, const ParseElement& element) { file(element); }
 
+void PromoTables::clear() {
+    entries_.clear();
+    slots_.clear();
+}
+
+PromoTables::Slot& PromoTables::slotOf(uint32_t key) {
+    // MurmurHash3's finaliser spreads PAIDs that differ in a few bits (runs,
+    // multiples) over the whole table; the slot count is a power of two.
+    uint32_t h = key;
+    h ^= h >> 16;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    h *= 0xC2B2AE35u;
+    h ^= h >> 16;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = h & mask;; i = (i + 1) & mask) {
+        Slot& slot = slots_[i];
+        if (slot.entry == 0 || slot.key == key) return slot;
+    }
+}
+
+void PromoTables::growSlots() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+    for (const Slot& slot : old) {
+        if (slot.entry != 0) slotOf(slot.key) = slot;
+    }
+}
+
 void PromoTables::file(const ParseElement& element) {
     if (!isPromoType(element.recordType)) return;
     const ObjectRecord* record = recordOf(element);
@@ -35,13 +65,16 @@ void PromoTables::file(const ParseElement& element) {
     const uint32_t paid = static_cast<uint32_t>(header[0]) << 24 |
                           static_cast<uint32_t>(header[1]) << 16 |
                           static_cast<uint32_t>(header[2]) << 8 | header[3];
-    const auto found = objects_.find(paid);
+    // At most three slots in four in use, so that a probe ends soon.
+    if (4 * (entries_.size() + 1) > 3 * slots_.size()) growSlots();
+    Slot& slot = slotOf(paid);
     // An object of this PC's own HostID gives way to a later one of another.
-    if (found != objects_.end() &&
-        (found->second.hostId != localHostId_ || element.HostID == localHostId_)) {
+    if (slot.entry != 0 &&
+        (entries_[slot.entry - 1].hostId != localHostId_ || element.HostID == localHostId_)) {
         return;
     }
     Entry entry;
+    entry.key = paid;
     entry.hostId = element.HostID;
     entry.recordType = static_cast<uint8_t>(element.recordType);
     entry.paid = record->id;
@@ -50,26 +83,37 @@ void PromoTables::file(const ParseElement& element) {
         entry.bytes.reset(new uint8_t[entry.size]);
         std::memcpy(entry.bytes.get(), record->object, entry.size);
     }
-    if (found != objects_.end()) {
-        found->second = std::move(entry);
+    if (slot.entry != 0) {
+        entries_[slot.entry - 1] = std::move(entry);
     } else {
-        objects_.emplace(paid, std::move(entry));
+        entries_.push_back(std::move(entry));
+        slot = {paid, static_cast<uint32_t>(entries_.size())};
     }
 }
 
+std::deque<PromoTables::Entry> PromoTables::takeInKeyOrder() {
+    const auto byKey = [](const Entry& a, const Entry& b) { return a.key < b.key; };
+    // Nothing to do when the files came in PAID order.
+    if (!std::is_sorted(entries_.begin(), entries_.end(), byKey)) {
+        std::sort(entries_.begin(), entries_.end(), byKey);
+    }
+    slots_.clear();
+    return std::move(entries_);
+}
+
 void fillObjectList(PromoTables& tables, OBJ9List& list) {
-    std::map<uint32_t, PromoTables::Entry>& objects = tables.objects();
-    OBJ9* elements = objects.empty() ? nullptr : new OBJ9[objects.size()]();
-    size_t i = 0;
-    for (auto& [paid, entry] : objects) {
-        OBJ9& out = elements[i++];
+    std::deque<PromoTables::Entry> entries = tables.takeInKeyOrder();
+    OBJ9* elements = entries.empty() ? nullptr : new OBJ9[entries.size()]();
+    OBJ9* next = elements;
+    for (PromoTables::Entry& entry : entries) {
+        OBJ9& out = *next++;
         out.HostID = entry.hostId;
         out.RecordType = entry.recordType;
         out.PAID = entry.paid;
         out.ObjectSize = entry.size;
         out.Object = entry.bytes.release();
     }
-    list.count = static_cast<uint32_t>(objects.size());
+    list.count = static_cast<uint32_t>(entries.size());
     list.elements = elements;
 }
 
