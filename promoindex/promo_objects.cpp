@@ -91,30 +91,34 @@ void PromoTables::file(const ParseElement& element) {
     }
 }
 
-std::deque<PromoTables::Entry> PromoTables::takeInKeyOrder() {
-    const auto byKey = [](const Entry& a, const Entry& b) { return a.key < b.key; };
-    // Nothing to do when the files came in PAID order.
-    if (!std::is_sorted(entries_.begin(), entries_.end(), byKey)) {
-        std::sort(entries_.begin(), entries_.end(), byKey);
+void PromoTables::moveInKeyOrder(OBJ9* elements) {
+    // The slots hold every key with its entry: sorting those small pairs is
+    // far cheaper than sorting the entries themselves.
+    std::vector<Slot> order;
+    order.reserve(entries_.size());
+    for (const Slot& slot : slots_) {
+        if (slot.entry != 0) order.push_back(slot);
     }
-    slots_.clear();
-    return std::move(entries_);
-}
-
-void fillObjectList(PromoTables& tables, OBJ9List& list) {
-    std::deque<PromoTables::Entry> entries = tables.takeInKeyOrder();
-    OBJ9* elements = entries.empty() ? nullptr : new OBJ9[entries.size()]();
-    OBJ9* next = elements;
-    for (PromoTables::Entry& entry : entries) {
-        OBJ9& out = *next++;
+    std::sort(order.begin(), order.end(),
+              [](const Slot& a, const Slot& b) { return a.key < b.key; });
+    for (const Slot& slot : order) {
+        Entry& entry = entries_[slot.entry - 1];
+        OBJ9& out = *elements++;
         out.HostID = entry.hostId;
         out.RecordType = entry.recordType;
         out.PAID = entry.paid;
         out.ObjectSize = entry.size;
         out.Object = entry.bytes.release();
     }
-    list.count = static_cast<uint32_t>(entries.size());
-    list.elements = elements;
+    clear();
+}
+
+void fillObjectList(PromoTables& tables, OBJ9List& list) {
+    const size_t count = tables.size();
+    std::unique_ptr<OBJ9[]> elements(count == 0 ? nullptr : new OBJ9[count]);
+    if (count != 0) tables.moveInKeyOrder(elements.get());
+    list.count = static_cast<uint32_t>(count);
+    list.elements = elements.release();
 }
 
 void releaseObjectList(OBJ9List& list) {

@@ -55,9 +55,12 @@ public:
     void setLocalHostId(uint32_t hostId) { localHostId_ = hostId; }
     uint32_t localHostId() const { return localHostId_; }
 
-    // The winners in ascending PAID order, taken out of the table, which is
-    // left empty.
-    std::deque<Entry> takeInKeyOrder();
+    // The number of PAIDs filed.
+    size_t size() const { return entries_.size(); }
+    // Writes the winners into elements, size() of them, in ascending PAID
+    // order, the object bytes moved over, and empties the table. Until the
+    // last allocation has succeeded nothing is written.
+    void moveInKeyOrder(OBJ9* elements);
 
 private:
     // A slot of the hash: empty, or a key and the index of its entry plus 1.
