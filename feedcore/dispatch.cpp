@@ -149,7 +149,7 @@ JQStatus dispatchPackage(const Package& package, ParseElement& element) {
     element.recordType = type->code;
     void* record = type->family->create();
     type->access.set(element, record);
-    const RecordInput input{viewOf(package.packetHeader), viewOf(package.data), type->code};
+    const RecordInput input{viewOf(package.packetHeader), package.data.view(), type->code};
     return type->family->parse(input, record);
 }
 

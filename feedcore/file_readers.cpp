@@ -108,10 +108,10 @@ JQStatus ContainerEntries::next(ContainerEntry& entry) {
     return JQ_OK;
 }
 
-bool ContainerEntries::readData(const ContainerEntry& entry, std::vector<uint8_t>& data) {
+bool ContainerEntries::readData(const ContainerEntry& entry, OwnedBytes& data) {
     const uint64_t dataOffset = entry.offset + kEntryHeaderSize;
     if (entry.dataLength > source_.size() - std::min(dataOffset, source_.size())) return false;
-    data.resize(entry.dataLength);
+    data = OwnedBytes(entry.dataLength);
     return source_.readExact(dataOffset, data.data(), data.size());
 }
 

@@ -49,7 +49,7 @@ public:
     JQStatus next(ContainerEntry& entry);
     // The data stored after an entry header; false unless it lies whole in
     // the file, which is checked before anything is allocated for it.
-    bool readData(const ContainerEntry& entry, std::vector<uint8_t>& data);
+    bool readData(const ContainerEntry& entry, OwnedBytes& data);
 
 private:
     ByteSource& source_;

@@ -1,12 +1,10 @@
-// inflate.cpp - zlib inflate with Z_SYNC_FLUSH into 1,000-byte windows.
+// inflate.cpp - zlib inflate with Z_SYNC_FLUSH into a buffer of the known size.
 #include "inflate.h"
 
 #include <zlib.h>
 
 namespace jq {
 namespace {
-
-constexpr size_t kWindowSize = 1000;
 
 // Ends the stream on every path after a successful inflateInit.
 struct InflateStream {
@@ -19,8 +17,8 @@ struct InflateStream {
 
 }  // namespace
 
-bool inflatePayload(ByteView stream, uint16_t expectedSize, std::vector<uint8_t>& out) {
-    out.clear();
+bool inflatePayload(ByteView stream, uint16_t expectedSize, OwnedBytes& out) {
+    out = OwnedBytes();
     if (stream.empty()) return false;
     InflateStream s;
     s.z.next_in = const_cast<Bytef*>(stream.data);
@@ -28,23 +26,25 @@ bool inflatePayload(ByteView stream, uint16_t expectedSize, std::vector<uint8_t>
     if (inflateInit(&s.z) != Z_OK) return false;
     s.open = true;
 
-    // The windows are laid end to end in one buffer; a window that would take
-    // the output past expectedSize is cut so that an overlong stream is seen
-    // without inflating all of it.
-    out.reserve(size_t{expectedSize} + 1);
+    // The size is known, so the output goes to one buffer, left uninitialised
+    // since inflate writes what it produces, with one byte to spare: a stream
+    // that fills the spare byte is overlong, and is seen as such without
+    // inflating all of it.
+    OwnedBytes buffer(size_t{expectedSize} + 1);
+    s.z.next_out = buffer.data();
+    s.z.avail_out = static_cast<uInt>(buffer.size());
     for (;;) {
-        const size_t produced = out.size();
-        const size_t window = produced < expectedSize ? kWindowSize : 1;
-        out.resize(produced + window);
-        s.z.next_out = out.data() + produced;
-        s.z.avail_out = static_cast<uInt>(window);
+        // Z_OK means progress; once no progress is possible (the input ends
+        // before the stream does) inflate says Z_BUF_ERROR.
         const int rc = inflate(&s.z, Z_SYNC_FLUSH);
-        out.resize(out.size() - s.z.avail_out);
         if (rc == Z_STREAM_END) break;
-        if (rc != Z_OK) return false;
-        if (out.size() > expectedSize) return false;
+        if (rc != Z_OK || s.z.avail_out == 0) return false;
     }
-    return out.size() == expectedSize;
+    const size_t produced = buffer.size() - s.z.avail_out;
+    if (produced != expectedSize) return false;
+    buffer.shrink(produced);
+    out = std::move(buffer);
+    return true;
 }
 
 }  // namespace jq

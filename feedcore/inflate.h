@@ -2,15 +2,16 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "byte_reader.h"
+#include "package.h"
 
 namespace jq {
 
-// Inflates a zlib stream in 1,000-byte output windows. Succeeds only when the
-// stream ends and yields exactly expectedSize bytes; input after the end of
-// the stream is ignored. Output beyond expectedSize stops the work at once.
-bool inflatePayload(ByteView stream, uint16_t expectedSize, std::vector<uint8_t>& out);
+// Inflates a zlib stream into out. Succeeds only when the stream ends and
+// yields exactly expectedSize bytes; input after the end of the stream is
+// ignored. Output beyond expectedSize stops the work at once. On failure out
+// is empty.
+bool inflatePayload(ByteView stream, uint16_t expectedSize, OwnedBytes& out);
 
 }  // namespace jq

@@ -82,16 +82,18 @@ void fillIndexList(const JQChar* path, const std::vector<IndexItem>& items, Inde
     list.elements = array.release();
 }
 
-void fillPackageList(const JQChar* path, const std::vector<Package>& packages, PackageList& list) {
+void fillPackageList(const JQChar* path, std::vector<Package>& packages, PackageList& list) {
     PartialArray<PackageRecord, releasePackageRecord> array(packages.size());
-    for (const Package& package : packages) {
+    for (Package& package : packages) {
         PackageRecord& record = array.elements[array.filled++];
         copyHeader(package.header, record);
         record.offset = static_cast<int32_t>(package.offset);
-        record.dataLength = static_cast<uint32_t>(package.data.size());
         record.packetHeader = copyBytes(package.packetHeader.data(), package.packetHeader.size());
-        record.data = copyBytes(package.data.data(), package.data.size());
         record.path = copyPath(path);
+        // After the allocations that can throw: handing the array over
+        // cannot. No data gives a null pointer, as a copy of none would.
+        record.dataLength = static_cast<uint32_t>(package.data.size());
+        record.data = package.data.releaseArray();
     }
     list.count = static_cast<uint32_t>(packages.size());
     list.elements = array.release();

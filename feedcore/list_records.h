@@ -22,7 +22,10 @@ uint8_t* copyBytes(const uint8_t* bytes, size_t count);
 // Fills list with the items; on an exception nothing is left allocated and
 // the list record is untouched.
 void fillIndexList(const JQChar* path, const std::vector<IndexItem>& items, IndexList& list);
-void fillPackageList(const JQChar* path, const std::vector<Package>& packages, PackageList& list);
+// The list takes over each package's data array, which leaves the package:
+// the data is not copied. On an exception every array has still exactly one
+// owner, a package or a record that is released before the exception leaves.
+void fillPackageList(const JQChar* path, std::vector<Package>& packages, PackageList& list);
 
 void releaseIndexList(IndexList& list);
 void releasePackageList(PackageList& list);

@@ -14,31 +14,33 @@ namespace {
 constexpr size_t kChunkSize = 16376;
 constexpr size_t kChunkLimit = 0x3FFF;
 
-// Reads the whole payload and decrypts it with the key word the package
-// selects. A payload that is not whole in the file is never decrypted.
+// Reads the whole payload into a buffer of its own and decrypts it there,
+// with the key word the package selects. A payload that is not whole in the
+// file is never decrypted.
 JQStatus readPlainPayload(ByteSource& source, const PackageFrame& frame, const GcspBlock& block,
-                          std::vector<uint8_t>& plain) {
-    std::vector<uint8_t> payload(frame.payloadSize());
-    if (!source.readExact(frame.payloadOffset, payload.data(), payload.size())) return JQ_ERR_READ;
+                          OwnedBytes& plain) {
+    const size_t size = frame.payloadSize();
+    plain = OwnedBytes(size);
+    if (!source.readExact(frame.payloadOffset, plain.data(), size)) return JQ_ERR_READ;
     const KeyWords words = deriveKeyWords(block);
     const auto key = packageKey(frame.header.OddEvenFlag ? words.odd : words.even);
     const des::KeySchedule schedule = des::makeSchedule(key.data(), des::Direction::Decrypt);
-    plain.resize(payload.size());
-    if (!decryptPayload(key.data(), schedule, payload.data(), plain.data(), payload.size()))
+    if (!decryptPayload(key.data(), schedule, plain.data(), plain.data(), size)) {
         return JQ_ERR_DECRYPT;
+    }
     return JQ_OK;
 }
 
 // Checks the plain bytes and turns them into the package's data. A stored
 // payload becomes the data itself, cut to its plain length: no second copy.
-JQStatus finishPlainData(std::vector<uint8_t>& plain, Package& out) {
+JQStatus finishPlainData(OwnedBytes& plain, Package& out) {
     PackageHeader& h = out.header;
     if (h.PlainPackageDataLength > plain.size()) return JQ_ERR_CHECKSUM;
     if (packageChecksum(h.PlainPackageDataLength, plain.data()) != h.TotalCheckSum) {
         return JQ_ERR_CHECKSUM;
     }
     if (h.CompressMethod != kCompressDeflate) {
-        plain.resize(h.PlainPackageDataLength);
+        plain.shrink(h.PlainPackageDataLength);
         out.data = std::move(plain);
         return JQ_OK;
     }
@@ -72,7 +74,7 @@ JQStatus readBroadcastPackage(ByteSource& source, uint64_t offset, const GcspBlo
     out.header = frame.header;
     if (status != JQ_OK) return status;
 
-    std::vector<uint8_t> plain;
+    OwnedBytes plain;
     status = readPlainPayload(source, frame, block, plain);
     if (status != JQ_OK) return status;
     status = finishPlainData(plain, out);

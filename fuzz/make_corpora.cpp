@@ -122,7 +122,8 @@ bool samplePackages(const fs::path& description, std::vector<jq::Package>& packa
         jq::MemorySource source({file.bytes.data(), file.bytes.size()});
         std::vector<jq::Package> read;
         if (jq::readBroadcastFile(source, jq::defaultBlock(), read) != JQ_OK) continue;
-        packages.insert(packages.end(), read.begin(), read.end());
+        packages.insert(packages.end(), std::make_move_iterator(read.begin()),
+                        std::make_move_iterator(read.end()));
     }
     return true;
 }

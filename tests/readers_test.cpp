@@ -141,7 +141,7 @@ TEST(BroadcastReader, HeaderKeyPackageAndTwoPackages) {
     EXPECT_EQ(packages[1].header.CompressMethod, 2);
     EXPECT_EQ(packages[1].header.UnCompressedDataLength, 3002);
     EXPECT_EQ(packages[1].data.size(), 3002u);
-    EXPECT_EQ(packages[1].data.back(), 0x5A);
+    EXPECT_EQ(packages[1].data.end()[-1], 0x5A);
 
     // The index scan lists the key package too, first, at offset 16.
     Reader r(file.bytes());
@@ -708,7 +708,7 @@ TEST(PackageFrame, BlockCountAtTheLimit) {
     ASSERT_EQ(readAll(file.bytes(), packages), JQ_OK);
     EXPECT_EQ(packages[0].header.PackageDataLength, 8191);
     EXPECT_EQ(packages[0].data.size(), 65528u);
-    EXPECT_EQ(packages[0].data.back(), 0x5C);
+    EXPECT_EQ(packages[0].data.end()[-1], 0x5C);
 }
 
 write::ContainerEntry storedEntry(Bytes data, uint16_t hostId = 0) {
@@ -738,7 +738,7 @@ TEST(ContainerEntries, StepsByTheEntryLength) {
     EXPECT_EQ(entry.countryCode, 21);
     EXPECT_EQ(entry.packetHeader, (Bytes{0x02, 0x01, 0x04, 0x03, 0x06, 0x05}));
     EXPECT_EQ(entry.dataLength, 3u);
-    std::vector<uint8_t> data;
+    OwnedBytes data;
     ASSERT_TRUE(entries.readData(entry, data));
     EXPECT_EQ(data, (Bytes{1, 2, 3}));
     ASSERT_EQ(entries.next(entry), JQ_OK);
