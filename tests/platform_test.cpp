@@ -264,6 +264,17 @@ TEST_F(ListFolderTest, QuestionMarksAndInnerStarsMatch) {
               (std::vector<PathString>{JQ_PATH("G001.JQ"), JQ_PATH("XG.txt"), JQ_PATH("g002.jq")}));
 }
 
+#ifndef _WIN32
+TEST_F(ListFolderTest, ALinkCountsAsWhatItPointsTo) {
+    fs::create_symlink(folder_.path() / "G001.JQ", folder_.path() / "GFILELINK");
+    fs::create_directory_symlink(folder_.path() / "GDIR", folder_.path() / "GDIRLINK");
+    fs::create_symlink(folder_.path() / "missing", folder_.path() / "GDANGLING");
+    EXPECT_EQ(
+        names(JQ_PATH("G*")),
+        (std::vector<PathString>{JQ_PATH("G001.JQ"), JQ_PATH("GFILELINK"), JQ_PATH("g002.jq")}));
+}
+#endif
+
 TEST_F(ListFolderTest, NothingMatchingGivesNothing) {
     EXPECT_TRUE(names(JQ_PATH("M*")).empty());
     EXPECT_TRUE(names(JQ_PATH("G001.JQX")).empty());

@@ -471,9 +471,14 @@ std::vector<PathString> listFolder(const JQChar* pattern) {
             // A name that is not UTF-8 could not be opened by its UTF-16 form.
             if (toUtf8(name.c_str()) != raw) continue;
             if (!matchesPattern(name, namePattern)) continue;
-            struct stat info {};
-            if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) != 0 || S_ISDIR(info.st_mode))
-                continue;
+            // The entry's own type settles most names without a stat; a link
+            // is judged by what it points to, as the system would open it.
+            if (entry->d_type == DT_DIR) continue;
+            if (entry->d_type != DT_REG) {
+                struct stat info {};
+                if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) != 0 || S_ISDIR(info.st_mode))
+                    continue;
+            }
             names.push_back(std::move(name));
         }
     } catch (...) {
