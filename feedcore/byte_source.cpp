@@ -20,6 +20,8 @@ bool ByteSource::readExact(uint64_t offset, uint8_t* buffer, size_t count) {
     return readAt(offset, buffer, count, n) && n == count;
 }
 
+const uint8_t* ByteSource::view(uint64_t, size_t) { return nullptr; }
+
 bool FileSource::readAt(uint64_t offset, uint8_t* buffer, size_t count, size_t& got) {
     got = 0;
     if (count == 0) return true;
@@ -32,6 +34,22 @@ bool FileSource::readAt(uint64_t offset, uint8_t* buffer, size_t count, size_t& 
     got = std::min(count, windowSize_ - at);
     std::memcpy(buffer, window_.get() + at, got);
     return true;
+}
+
+const uint8_t* FileSource::view(uint64_t offset, size_t count) {
+    if (count == 0 || count > kWindowSize || offset >= size_ || count > size_ - offset) {
+        return nullptr;
+    }
+    if (!windowContains(offset, count) && (!fillWindow(offset) || !windowContains(offset, count))) {
+        return nullptr;
+    }
+    return window_.get() + static_cast<size_t>(offset - windowOffset_);
+}
+
+// Whether all count bytes at offset are in the window.
+bool FileSource::windowContains(uint64_t offset, size_t count) const {
+    if (window_ == nullptr || offset < windowOffset_ || count > windowSize_) return false;
+    return offset - windowOffset_ <= windowSize_ - count;
 }
 
 // Whether the window has what a read of the file would give: all count
@@ -62,6 +80,11 @@ bool FileSource::fillWindow(uint64_t offset) {
 
 bool FileSource::readFromFile(uint64_t offset, uint8_t* buffer, size_t count, size_t& got) {
     return file_.seek(offset) && file_.read(buffer, count, got);
+}
+
+const uint8_t* MemorySource::view(uint64_t offset, size_t count) {
+    if (count == 0 || offset > bytes_.size || count > bytes_.size - offset) return nullptr;
+    return bytes_.data + offset;
 }
 
 bool MemorySource::readAt(uint64_t offset, uint8_t* buffer, size_t count, size_t& got) {

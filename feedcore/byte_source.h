@@ -27,6 +27,12 @@ public:
     bool readHeader(uint64_t offset, uint8_t* buffer, size_t count, size_t* got = nullptr);
     // Exact read: false unless all count bytes were read.
     bool readExact(uint64_t offset, uint8_t* buffer, size_t count);
+
+    // The count bytes at offset in memory the source already holds, valid
+    // until its next read, so that a payload can be decrypted from there
+    // without a copy. Null when the source cannot offer them whole that way;
+    // readExact then reads them, or fails for bytes that are not in the file.
+    virtual const uint8_t* view(uint64_t offset, size_t count);
 };
 
 // An open file; the file stays owned by the caller. Reads below the window
@@ -41,8 +47,12 @@ public:
     FileSource(platform::File& file, uint64_t size) : file_(file), size_(size) {}
     uint64_t size() const override { return size_; }
     bool readAt(uint64_t offset, uint8_t* buffer, size_t count, size_t& got) override;
+    // Served from the window, which is refilled from offset when it does not
+    // hold all count bytes.
+    const uint8_t* view(uint64_t offset, size_t count) override;
 
 private:
+    bool windowContains(uint64_t offset, size_t count) const;
     bool windowHolds(uint64_t offset, size_t count) const;
     bool fillWindow(uint64_t offset);
     bool readFromFile(uint64_t offset, uint8_t* buffer, size_t count, size_t& got);
@@ -61,6 +71,7 @@ public:
     explicit MemorySource(ByteView bytes) : bytes_(bytes) {}
     uint64_t size() const override { return bytes_.size; }
     bool readAt(uint64_t offset, uint8_t* buffer, size_t count, size_t& got) override;
+    const uint8_t* view(uint64_t offset, size_t count) override;
 
 private:
     ByteView bytes_;

@@ -14,20 +14,24 @@ namespace {
 constexpr size_t kChunkSize = 16376;
 constexpr size_t kChunkLimit = 0x3FFF;
 
-// Reads the whole payload into a buffer of its own and decrypts it there,
-// with the key word the package selects. A payload that is not whole in the
-// file is never decrypted.
+// Decrypts the whole payload, with the key word the package selects, into a
+// buffer of its own that DES writes in full. The encrypted bytes are taken
+// where the source holds them; only a source that cannot lend them has them
+// read into the buffer, to be decrypted in place. A payload that is not whole
+// in the file is never decrypted.
 JQStatus readPlainPayload(ByteSource& source, const PackageFrame& frame, const GcspBlock& block,
                           OwnedBytes& plain) {
     const size_t size = frame.payloadSize();
     plain = OwnedBytes(size);
-    if (!source.readExact(frame.payloadOffset, plain.data(), size)) return JQ_ERR_READ;
+    const uint8_t* payload = source.view(frame.payloadOffset, size);
+    if (payload == nullptr) {
+        if (!source.readExact(frame.payloadOffset, plain.data(), size)) return JQ_ERR_READ;
+        payload = plain.data();
+    }
     const KeyWords words = deriveKeyWords(block);
     const auto key = packageKey(frame.header.OddEvenFlag ? words.odd : words.even);
     const des::KeySchedule schedule = des::makeSchedule(key.data(), des::Direction::Decrypt);
-    if (!decryptPayload(key.data(), schedule, plain.data(), plain.data(), size)) {
-        return JQ_ERR_DECRYPT;
-    }
+    if (!decryptPayload(key.data(), schedule, payload, plain.data(), size)) return JQ_ERR_DECRYPT;
     return JQ_OK;
 }
 

@@ -3,6 +3,7 @@
 // reader, the key-parameter search and the file header.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -77,6 +78,17 @@ TEST(FileSource, ReadsAsMemoryDoesAcrossWindowsAndTheEnd) {
         ASSERT_TRUE(fromMemory.readAt(r.offset, b.data(), r.count, gotB));
         EXPECT_EQ(gotA, gotB) << "offset " << r.offset << " count " << r.count;
         EXPECT_EQ(a, b) << "offset " << r.offset << " count " << r.count;
+        // A view is offered for bytes whole in the file and within a window's
+        // size, and shows what an exact read gives.
+        const bool whole = r.offset <= bytes.size() && r.count <= bytes.size() - r.offset;
+        const uint8_t* view = fromFile.view(r.offset, r.count);
+        if (!whole || r.count == 0 || r.count > kWindow) {
+            EXPECT_EQ(view, nullptr) << "offset " << r.offset << " count " << r.count;
+        } else {
+            ASSERT_NE(view, nullptr) << "offset " << r.offset << " count " << r.count;
+            EXPECT_TRUE(std::equal(view, view + r.count, bytes.begin() + r.offset))
+                << "offset " << r.offset << " count " << r.count;
+        }
     }
     file.close();
     std::filesystem::remove(path);
@@ -155,6 +167,52 @@ TEST(BroadcastReader, HeaderKeyPackageAndTwoPackages) {
     EXPECT_EQ(items[1].packetHeader, (Bytes{0x00, 0x00, 0x12, 0x34, 0xAB, 0xCD}));
     EXPECT_EQ(items[2].offset, secondOffset);
     EXPECT_EQ(items[2].typeCode, 0x57);
+}
+
+// A source that lends none of its bytes: payloads are read into their
+// buffer and decrypted in place.
+class CopyingSource final : public ByteSource {
+public:
+    explicit CopyingSource(ByteView bytes) : memory_(bytes) {}
+    uint64_t size() const override { return memory_.size(); }
+    bool readAt(uint64_t offset, uint8_t* buffer, size_t count, size_t& got) override {
+        return memory_.readAt(offset, buffer, count, got);
+    }
+
+private:
+    MemorySource memory_;
+};
+
+TEST(BroadcastReader, SameDataWhetherThePayloadIsLentOrCopied) {
+    BroadcastFile file;
+    file.fileHeader().keyPackage(marchBlock());
+    DataPackage big = objectPackage(0x56, Bytes(40000, 0x17));
+    for (size_t i = 0; i < big.plain.size(); ++i) big.plain[i] = static_cast<uint8_t>(i * 13);
+    file.dataPackage(big);
+    DataPackage deflated = objectPackage(0xD7, Bytes(9000, 0x29), 0);
+    deflated.compress = true;
+    file.dataPackage(deflated);
+    file.dataPackage(objectPackage(0x57, Bytes(3, 0x01)));
+    for (const bool truncated : {false, true}) {
+        Bytes bytes = file.bytes();
+        if (truncated) bytes.resize(bytes.size() - 1);
+        MemorySource lent({bytes.data(), bytes.size()});
+        CopyingSource copied({bytes.data(), bytes.size()});
+        std::vector<Package> a, b;
+        const JQStatus status = readBroadcastFile(lent, marchBlock(), a);
+        EXPECT_EQ(readBroadcastFile(copied, marchBlock(), b), status);
+        EXPECT_EQ(status, truncated ? JQ_ERR_READ : JQ_OK);
+        ASSERT_EQ(a.size(), b.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+            EXPECT_TRUE(
+                std::equal(a[i].data.begin(), a[i].data.end(), b[i].data.begin(), b[i].data.end()));
+        }
+        if (!truncated) {
+            ASSERT_EQ(a.size(), 3u);
+            EXPECT_EQ(a[0].data, big.plain);
+            EXPECT_EQ(a[1].data, deflated.plain);
+        }
+    }
 }
 
 TEST(BroadcastReader, KeyWordsFollowTheFileOrTheDefault) {
