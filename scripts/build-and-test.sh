@@ -154,7 +154,7 @@ stage_bench() {
         return 0
     fi
     cmake --build --preset bench -j "$jobs" --target bench_decrypt bench_schedule bench_jqid \
-        bench_topics bench_micp || return 1
+        bench_topics bench_micp bench_promo || return 1
     # Decryption on each DES path in turn; one the processor lacks falls back.
     for path in table sse2 avx2; do
         JQ_DES_PATH=$path build/bench/bin/bench_decrypt --benchmark_min_time=0.05 \
@@ -167,8 +167,10 @@ stage_bench() {
         --benchmark_color=false || return 1
     build/bench/bin/bench_micp --jq_objects=500 --benchmark_min_time=0.05 --benchmark_color=false ||
         return 1
+    build/bench/bin/bench_promo --jq_objects=2000 --benchmark_min_time=0.05 --benchmark_color=false ||
+        return 1
     ran "bench_decrypt (table, sse2 and avx2 DES), bench_schedule, bench_jqid (50,000 entries), bench_topics (20,000 entries)," \
-        "bench_micp (500 objects)"
+        "bench_micp (500 objects), bench_promo (2,000 objects)"
 }
 
 started=$(date +%s)
