@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "checksum.h"
@@ -95,6 +96,30 @@ TEST(Checksum, SumsBigEndianWordsWithThePlainLength) {
     const uint8_t ff[] = {0xFF, 0xFF, 0xFF, 0xFF};
     EXPECT_EQ(packageChecksum(4, ff), static_cast<uint16_t>(4 + 0xFFFF + 0xFFFF));
     EXPECT_EQ(packageChecksum(0, nullptr), 0);
+
+    // Against the sum taken word by word: every length up to a few blocks,
+    // lengths around the points where the sums are folded, the longest
+    // length, all from an unaligned start and with all bytes 0xFF.
+    const auto model = [](uint16_t length, const uint8_t* bytes) {
+        uint32_t sum = length;
+        for (size_t i = 0; i < length; i += 2)
+            sum += (uint32_t{bytes[i]} << 8) | (i + 1 < length ? bytes[i + 1] : 0);
+        return static_cast<uint16_t>(sum);
+    };
+    std::vector<uint8_t> bytes(65536 + 1);
+    uint32_t seed = 7;
+    for (uint8_t& b : bytes) b = static_cast<uint8_t>((seed = seed * 1103515245 + 12345) >> 24);
+    std::vector<uint16_t> lengths;
+    for (uint16_t n = 0; n < 80; ++n) lengths.push_back(n);
+    for (uint16_t n : {2040, 2047, 2048, 2049, 2056, 4096, 4103, 65528, 65534, 65535})
+        lengths.push_back(n);
+    for (const bool allOnes : {false, true}) {
+        if (allOnes) std::fill(bytes.begin(), bytes.end(), uint8_t{0xFF});
+        for (const uint16_t n : lengths) {
+            EXPECT_EQ(packageChecksum(n, bytes.data() + 1), model(n, bytes.data() + 1))
+                << n << (allOnes ? " of 0xFF" : "");
+        }
+    }
 }
 
 TEST(Decryption, ChunksShareOneScheduleAndBadLengthsAreRefused) {
