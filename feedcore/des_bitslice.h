@@ -4,8 +4,9 @@
 // d + 1 of every block, one lane per block), runs the sixteen rounds as
 // boolean operations on whole planes, and turns the planes back into blocks.
 // The keys are turned into planes the same way, so every lane may carry a key
-// of its own: round key bits are plain key bits picked by the schedule, and
-// the initial and final permutations, E and P are only a choice of planes.
+// of its own (a key every lane shares is spread over its planes directly):
+// round key bits are plain key bits picked by the schedule, and the initial
+// and final permutations, E and P are only a choice of planes.
 //
 // V is a vector of Groups 64-bit words (GCC vector extensions), compiled in a
 // unit of its own with the instruction set it needs.
@@ -77,19 +78,12 @@ inline void storeBlock(uint64_t v, uint8_t* p) {
 }
 
 // Lane g of plane d is bit d + 1 of the words 64 g .. 64 g + 63, one bit per
-// word: word i of a group sits in row i of its matrix before the transpose.
-template <class V, unsigned Groups>
-inline void toPlanes(const uint64_t* words, size_t count, V* planes) {
+// word (wordAt(i), the rest zero): word i of a group sits in row i of its
+// matrix before the transpose.
+template <class V, unsigned Groups, class WordAt>
+inline void toPlanes(size_t count, WordAt wordAt, V* planes) {
     alignas(sizeof(V)) uint64_t raw[64 * Groups] = {};
-    for (size_t i = 0; i < count; ++i) raw[(i % 64) * Groups + i / 64] = words[i];
-    std::memcpy(planes, raw, sizeof raw);
-    transpose64(planes);
-}
-
-template <class V, unsigned Groups>
-inline void blocksToPlanes(const uint8_t* in, size_t count, V* planes) {
-    alignas(sizeof(V)) uint64_t raw[64 * Groups] = {};
-    for (size_t i = 0; i < count; ++i) raw[(i % 64) * Groups + i / 64] = loadBlock(in + 8 * i);
+    for (size_t i = 0; i < count; ++i) raw[(i % 64) * Groups + i / 64] = wordAt(i);
     std::memcpy(planes, raw, sizeof raw);
     transpose64(planes);
 }
@@ -109,7 +103,7 @@ inline void keyPlanes(const uint64_t* keys, size_t count, V* planes) {
     bool shared = true;
     for (size_t i = 1; i < count && shared; ++i) shared = keys[i] == keys[0];
     if (!shared) {
-        toPlanes<V, Groups>(keys, count, planes);
+        toPlanes<V, Groups>(count, [keys](size_t i) { return keys[i]; }, planes);
         return;
     }
     for (unsigned d = 0; d < 64; ++d) {
@@ -154,7 +148,7 @@ template <class V, unsigned Groups>
 void decryptPass(const uint64_t* keys, const uint8_t* in, uint8_t* out, size_t count) {
     V planes[64];
     V key[64];
-    blocksToPlanes<V, Groups>(in, count, planes);
+    toPlanes<V, Groups>(count, [in](size_t i) { return loadBlock(in + 8 * i); }, planes);
     keyPlanes<V, Groups>(keys, count, key);
 
     V left[32];
