@@ -97,6 +97,29 @@ windows_stage() {
 stage_win32() { windows_stage win32; }
 stage_win64() { windows_stage win64; }
 
+# One fuzz target for fuzz_seconds on its seed corpus; new inputs go to a work
+# folder, the seed corpus is only read. Says how it went; fails on a finding.
+fuzz_one() {
+    local program=$1 name corpus work log
+    name=$(basename "$program")
+    corpus=build/fuzz/corpus/$name
+    work=build/fuzz/work/$name
+    log=build/fuzz/logs/$name.log
+    mkdir -p "$work"
+    local dirs=("$work")
+    [ -d "$corpus" ] && dirs+=("$corpus")
+    if timeout $((fuzz_seconds + 120)) "$program" -max_total_time="$fuzz_seconds" -timeout=10 \
+        -rss_limit_mb=2048 -artifact_prefix="build/fuzz/artifacts/$name-" "${dirs[@]}" \
+        >"$log" 2>&1; then
+        echo "$name: passed ($(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -n 1)," \
+            "seeds: $([ -d "$corpus" ] && find "$corpus" -type f | wc -l || echo none))"
+    else
+        echo "$name: FAILED, the end of its log ($log):"
+        tail -n 60 "$log"
+        return 1
+    fi
+}
+
 stage_fuzz() {
     if [ ! -f fuzz/CMakeLists.txt ]; then
         echo "no fuzz targets yet (fuzz/CMakeLists.txt)"
@@ -115,28 +138,19 @@ stage_fuzz() {
         return 1
     fi
     mkdir -p build/fuzz/work build/fuzz/artifacts build/fuzz/logs
-    for program in "${targets[@]}"; do
-        local name corpus work log
-        name=$(basename "$program")
-        corpus=build/fuzz/corpus/$name
-        work=build/fuzz/work/$name
-        log=build/fuzz/logs/$name.log
-        mkdir -p "$work"
-        # New inputs go to the work folder; the seed corpus is only read.
-        local dirs=("$work")
-        [ -d "$corpus" ] && dirs+=("$corpus")
-        if timeout $((fuzz_seconds + 120)) "$program" -max_total_time="$fuzz_seconds" -timeout=10 \
-            -rss_limit_mb=2048 -artifact_prefix="build/fuzz/artifacts/$name-" "${dirs[@]}" \
-            >"$log" 2>&1; then
-            echo "$name: passed ($(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -n 1)," \
-                "seeds: $([ -d "$corpus" ] && find "$corpus" -type f | wc -l || echo none))"
-        else
-            echo "$name: FAILED, the end of its log ($log):"
-            tail -n 60 "$log"
-            status=1
-        fi
+    # Two targets at a time, one per core; each reports into a file of its own,
+    # printed once both of the pair have ended.
+    local i
+    for ((i = 0; i < ${#targets[@]}; i += 2)); do
+        local pair=("${targets[@]:i:2}") pids=() program
+        for program in "${pair[@]}"; do
+            fuzz_one "$program" >"build/fuzz/logs/$(basename "$program").report" 2>&1 &
+            pids+=($!)
+        done
+        for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+        for program in "${pair[@]}"; do cat "build/fuzz/logs/$(basename "$program").report"; done
     done
-    ran "${#targets[@]} fuzz targets, $fuzz_seconds s each"
+    ran "${#targets[@]} fuzz targets, $fuzz_seconds s each, two at a time"
     return "$status"
 }
 
